@@ -1,0 +1,64 @@
+#include "platform/posix/posix_platform.h"
+
+#include <sys/prctl.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+
+#include "screen/platform_seam.h"
+
+namespace {
+std::atomic<ToneFunction> audibleTone{nullptr};
+
+void posixSleep(int ms) {
+  if (ms <= 0) return;
+  timespec request{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
+  while (clock_nanosleep(CLOCK_MONOTONIC, 0, &request, &request) == EINTR) {
+  }
+}
+
+void posixTone(int hertz, int ms) {
+  if (ToneFunction tone = audibleTone.load()) {
+    tone(hertz, ms);
+  } else {
+    posixSleep(ms);
+  }
+}
+
+// Text without a graphics screen: CR LF line ends become the Linux LF.
+void posixConsoleWrite(const char* bytes, size_t size) {
+  char buffer[512];
+  size_t used = 0;
+  auto flush = [&] {
+    size_t done = 0;
+    while (done < used) {
+      const ssize_t n = ::write(STDOUT_FILENO, buffer + done, used - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      done += static_cast<size_t>(n);
+    }
+    used = 0;
+  };
+  for (size_t i = 0; i < size; ++i) {
+    if (bytes[i] == '\r' && i + 1 < size && bytes[i + 1] == '\n') continue;
+    buffer[used++] = bytes[i];
+    if (used == sizeof buffer) flush();
+  }
+  flush();
+}
+}  // namespace
+
+void setPlatformTone(ToneFunction tone) { audibleTone.store(tone); }
+
+void installPosixPlatform() {
+  // Short pauses (2 ms) must not overshoot: 1 ns of timer slack for this thread and every
+  // thread started after it.
+  prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+  PlatformSeam seam = defaultPlatformSeam();
+  seam.sleep = posixSleep;
+  seam.tone = posixTone;
+  seam.consoleWrite = posixConsoleWrite;
+  installPlatformSeam(seam);
+}

@@ -1,0 +1,53 @@
+#include <cctype>
+#include <string_view>
+
+#include "screen/backend.h"
+
+namespace {
+std::vector<const Backend*>& registry() {
+  static std::vector<const Backend*> backends;
+  return backends;
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+bool attempt(const Backend* backend, const char* title, int width, int height, int depth,
+             int refreshRate, int flags, std::vector<BackendAttempt>* attempts) {
+  if (attempts) attempts->push_back(BackendAttempt{backend, refreshRate, flags});
+  if (!backend->start) return false;
+  if (backend->start(title, width, height, depth, refreshRate, flags) == 0) return true;
+  if (backend->shutdown) backend->shutdown();
+  return false;
+}
+}  // namespace
+
+void registerWindowedBackend(const Backend* backend) { registry().push_back(backend); }
+void clearWindowedBackends() { registry().clear(); }
+const std::vector<const Backend*>& windowedBackends() { return registry(); }
+
+const Backend* chooseBackend(const char* preference, const char* title, int width, int height,
+                             int depth, int refreshRate, int flags,
+                             std::vector<BackendAttempt>* attempts) {
+  const bool named = preference != nullptr;
+  if (flags == kFlagNullBackend || (named && sameName(preference, "null"))) return &nullBackend();
+  // Windowed back ends present depths below 8 as 8 bits.
+  if (depth < 8) depth = 8;
+  for (int pass = named ? 4 : 2; pass >= 1; --pass) {
+    const bool onlyPreferred = named && pass % 2 == 0;
+    for (const Backend* backend : registry()) {
+      if (onlyPreferred && !sameName(backend->name, preference)) continue;
+      if (attempt(backend, title, width, height, depth, refreshRate, flags, attempts))
+        return backend;
+      if (attempt(backend, title, width, height, depth, 0, flags, attempts)) return backend;
+    }
+    if (!named || pass == 2) flags ^= kFlagFullScreen;
+  }
+  return nullptr;
+}

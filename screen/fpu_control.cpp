@@ -1,0 +1,23 @@
+#include "screen/fpu_control.h"
+
+#include <cfenv>
+
+void setExtendedPrecision() {
+  std::fesetround(FE_TONEAREST);
+#if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
+  // Precision control bits 8-9 = 11 (64-bit significand), rounding bits 10-11 = 00.
+  uint16_t word = x87ControlWord();
+  word = static_cast<uint16_t>((word & ~0x0F00u) | 0x0300u);
+  __asm__ volatile("fldcw %0" : : "m"(word));
+#endif
+}
+
+uint16_t x87ControlWord() {
+#if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
+  uint16_t word = 0;
+  __asm__ volatile("fnstcw %0" : "=m"(word));
+  return word;
+#else
+  return 0;
+#endif
+}

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds everything in the debug preset (AddressSanitizer and UndefinedBehaviorSanitizer)
+# and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake --preset debug
+cmake --build --preset debug
+ctest --preset debug -j2

@@ -1,0 +1,43 @@
+#include "screen/screen.h"
+#include "simulator/pages.h"
+#include "simulator/simulator.h"
+#include "simulator/variables.h"
+
+float shareWeak = 0;
+float shareStrong = 0;
+float shareMedium = 0;
+float sweepColumn = 0;
+float gradientIndex = 0;
+std::string gradientText;
+float emissionFrom = 0;
+float emissionTo = 0;
+float fireCutPercent = 0;
+float tableRow = 0;
+float emissionStep = 0;
+float currentEmission = 0;
+float chartTop = 0;
+float chartBottom = 0;
+float chartSpan = 0;
+std::string endOfRunKey;
+long long tableRowsPrinted = 0;
+
+void simulatorMain(int argc, char** argv) {
+  startServices(argc, argv);
+  setScreenMode(20, 16, 8, 1, 0);
+  if (frameBuffer() == nullptr) {
+    printText("Error setting video mode!", true);
+    endProgram(0);
+  }
+  for (;;) {
+    setColour(0x00AA00, 0x000000);
+    clearScreen();
+    shareWeak = 0.2f;
+    shareStrong = 0.4f;
+    // Evaluated in extended precision, rounded once when stored.
+    shareMedium = static_cast<float>((static_cast<long double>(shareStrong) + shareWeak) / 2);
+    showIntroduction();
+    runEntryForm();
+    drawResultsPage();
+    runScenarioTable();
+  }
+}

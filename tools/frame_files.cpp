@@ -1,0 +1,54 @@
+#include "tools/frame_files.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "screen/screen.h"
+#include "screen/screen_state.h"
+
+bool writeScreenPng(const std::string& path) {
+  if (!screenState) return false;
+  const ScreenState& s = *screenState;
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return false;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  if (!png || !info || setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+    return false;
+  }
+  png_init_io(png, file);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(s.width), static_cast<png_uint_32>(s.height), 8,
+               PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  std::vector<png_byte> row(static_cast<size_t>(s.width) * 3);
+  for (int y = 0; y < s.height; ++y) {
+    for (int x = 0; x < s.width; ++x) {
+      uint32_t p = getPixel(s, s.visiblePixels(), x, y);
+      uint32_t r = (p >> 11) & 31, g = (p >> 5) & 63, b = p & 31;
+      row[static_cast<size_t>(x) * 3 + 0] = static_cast<png_byte>((r << 3) | (r >> 2));
+      row[static_cast<size_t>(x) * 3 + 1] = static_cast<png_byte>((g << 2) | (g >> 4));
+      row[static_cast<size_t>(x) * 3 + 2] = static_cast<png_byte>((b << 3) | (b >> 2));
+    }
+    png_write_row(png, row.data());
+  }
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return std::fclose(file) == 0;
+}
+
+bool writeCellText(const std::string& path) {
+  if (!screenState) return false;
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return false;
+  for (int r = 1; r <= screenState->textRows; ++r) {
+    for (int c = 1; c <= screenState->textColumns; ++c)
+      std::fputc(readCell(r, c).character & 0xFF, file);
+    std::fputc('\n', file);
+  }
+  return std::fclose(file) == 0;
+}
