@@ -23,10 +23,10 @@ uint8_t unpacked[kBuiltinUnpackedSize];
 
 BuiltinAssets unpack() {
   size_t written = 0;
-  const bool ok = lzwDecode(kBuiltinBlock, kBuiltinBlockSize, unpacked, sizeof unpacked,
-                            &written);
+  const bool ok = lzwDecode(kBuiltinBlock, kBuiltinBlockSize, unpacked, sizeof unpacked, &written);
   // A damaged block leaves blank glyphs and black palettes rather than half-decoded data.
-  if (!ok || written != kBuiltinUnpackedSize) std::fill(std::begin(unpacked), std::end(unpacked), 0);
+  if (!ok || written != kBuiltinUnpackedSize)
+    std::fill(std::begin(unpacked), std::end(unpacked), 0);
 
   const uint8_t* next = unpacked;
   auto take = [&next](size_t size) {

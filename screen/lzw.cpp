@@ -41,8 +41,7 @@ bool endsBlock(const uint8_t* packed, size_t size, size_t index) {
 
 }  // namespace
 
-bool lzwDecode(const uint8_t* packed, size_t size, uint8_t* out, size_t capacity,
-               size_t* written) {
+bool lzwDecode(const uint8_t* packed, size_t size, uint8_t* out, size_t capacity, size_t* written) {
   std::vector<Entry> entries(kEndCode);
   unsigned nextEntry = kFirstEntry;
   bool havePrevious = false;
