@@ -183,10 +183,11 @@ TEST_F(TextScreen, ControlCodes) {
     print(c.text);
     EXPECT_EQ(at().column, c.wantColumn) << c.text;
     EXPECT_EQ(at().row, 10) << c.text;
-    if (!c.wantCells.empty())
+    if (!c.wantCells.empty()) {
       EXPECT_EQ(rowText(10, c.startColumn, c.startColumn + static_cast<int>(c.wantCells.size()) - 1),
                 c.wantCells)
           << c.text;
+    }
   }
   EXPECT_EQ(virtualClock.tones, 1);  // the BEL case
   EXPECT_EQ(rowText(10, 1, 1), "c");  // CR returned to column 1 before "c"
