@@ -52,9 +52,10 @@ void guardBox(Corners& c) {
 }
 
 // Cuts a line to the guard square without turning it. The parameter form finds which edges
-// cut it; the points themselves come from the line's implicit form dy·x − dx·y = cross, whose
-// terms are exact products of single-precision values, so even ends near 1e38 give points on
-// the true line. Returns false when the line misses the square (and so the screen).
+// cut it; the points themselves come from the line's implicit form dy·x − dx·y = cross. With
+// a 64-bit significand its products of single-precision values are exact, so even ends near
+// 1e38 give points on the true line. Returns false when the line misses the square (and so
+// the screen).
 bool guardLine(Corners& c) {
   auto inside = [](long double v) { return v >= -kGuard && v <= kGuard; };
   if (inside(c.x1) && inside(c.y1) && inside(c.x2) && inside(c.y2)) return true;
@@ -263,7 +264,11 @@ void drawSegment(ScreenState& s, Points p, const Bounds& b, uint32_t pixel, uint
       std::swap(p.y1, p.y2);
       pen.reverse(p.y2 - p.y1);
     }
-    for (int64_t y = p.y1; y <= p.y2; ++y) pen.visit(p.x1, y);
+    if (pen.style() == kSolid) {
+      fillColumn(s, static_cast<int>(p.x1), static_cast<int>(p.y1), static_cast<int>(p.y2), pixel);
+    } else {
+      for (int64_t y = p.y1; y <= p.y2; ++y) pen.visit(p.x1, y);
+    }
   } else if (p.y1 == p.y2) {
     if (p.x1 > p.x2) {
       std::swap(p.x1, p.x2);

@@ -62,7 +62,8 @@ std::string signedDigits(int value) {
 
 // "e", the sign and the digits of the power, fitted to `places` characters.
 std::string exponentText(int power, int places) {
-  std::string text = "e" + signedDigits(power);
+  std::string text("e");
+  text += signedDigits(power);
   size_t wanted = static_cast<size_t>(places);
   if (text.size() > wanted) {
     if (places > 2)

@@ -1,24 +1,65 @@
 // Pixel-level helpers shared by the text screen and drawing: span fills of one work-page row
 // and the conversion of colour values to pixels of the screen's depth.
 #include <algorithm>
+#include <cstring>
 
 #include "screen/screen_state.h"
 
-void fillSpan(ScreenState& s, int y, int x0, int x1, uint32_t pixel) {
-  if (x1 < x0) return;
-  uint8_t* row = s.workRow(y);
-  const auto count = static_cast<size_t>(x1 - x0) + 1;
-  const auto first = static_cast<size_t>(x0);
-  // Typed fills let the compiler vectorise; this runs for every glyph row, clear and box row.
-  switch (s.bytesPerPixel) {
+namespace {
+// Fills `count` pixels from `first`: memset when every byte of the pixel is the same (black,
+// white), else typed stores that the compiler turns into wide ones.
+void fillPixels(uint8_t* first, size_t count, int bytesPerPixel, uint32_t pixel) {
+  switch (bytesPerPixel) {
     case 2:
-      std::fill_n(reinterpret_cast<uint16_t*>(row) + first, count, static_cast<uint16_t>(pixel));
+      if ((pixel & 0xFF) == ((pixel >> 8) & 0xFF)) {
+        std::memset(first, static_cast<int>(pixel & 0xFF), count * 2);
+      } else {
+        std::fill_n(reinterpret_cast<uint16_t*>(first), count, static_cast<uint16_t>(pixel));
+      }
       break;
     case 4:
-      std::fill_n(reinterpret_cast<uint32_t*>(row) + first, count, pixel);
+      if (pixel == 0 || pixel == 0xFFFFFFFFu) {
+        std::memset(first, static_cast<int>(pixel & 0xFF), count * 4);
+      } else {
+        std::fill_n(reinterpret_cast<uint32_t*>(first), count, pixel);
+      }
       break;
     default:
-      std::fill_n(row + first, count, static_cast<uint8_t>(pixel));
+      std::memset(first, static_cast<int>(pixel & 0xFF), count);
+      break;
+  }
+}
+}  // namespace
+
+void fillSpan(ScreenState& s, int y, int x0, int x1, uint32_t pixel) {
+  if (x1 < x0) return;
+  fillPixels(s.workRow(y) + static_cast<size_t>(x0) * static_cast<size_t>(s.bytesPerPixel),
+             static_cast<size_t>(x1 - x0) + 1, s.bytesPerPixel, pixel);
+}
+
+void fillRows(ScreenState& s, int y0, int y1, uint32_t pixel) {
+  if (y1 < y0) return;
+  // The work page's rows are contiguous: one fill covers the band.
+  fillPixels(s.workRow(y0), static_cast<size_t>(y1 - y0 + 1) * static_cast<size_t>(s.width),
+             s.bytesPerPixel, pixel);
+}
+
+void fillColumn(ScreenState& s, int x, int y0, int y1, uint32_t pixel) {
+  if (y1 < y0) return;
+  const size_t pitch = static_cast<size_t>(s.pitch);
+  uint8_t* at = s.workRow(y0) + static_cast<size_t>(x) * static_cast<size_t>(s.bytesPerPixel);
+  const int count = y1 - y0 + 1;
+  switch (s.bytesPerPixel) {
+    case 2: {
+      const auto value = static_cast<uint16_t>(pixel);
+      for (int i = 0; i < count; ++i, at += pitch) std::memcpy(at, &value, 2);
+      break;
+    }
+    case 4:
+      for (int i = 0; i < count; ++i, at += pitch) std::memcpy(at, &pixel, 4);
+      break;
+    default:
+      for (int i = 0; i < count; ++i, at += pitch) *at = static_cast<uint8_t>(pixel);
       break;
   }
 }

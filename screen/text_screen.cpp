@@ -64,7 +64,7 @@ void paintGlyph(ScreenState& s, int x, int y, uint8_t code) {
 }
 
 void fillPixelRows(ScreenState& s, int firstRow, int lastRow, uint32_t pixel) {
-  for (int y = firstRow; y <= lastRow; ++y) fillSpan(s, y, 0, s.width - 1, pixel);
+  fillRows(s, firstRow, lastRow, pixel);
 }
 
 void clearCellRows(ScreenState& s, int firstRow, int lastRow) {

@@ -1,0 +1,353 @@
+#include "platform/sdl/sdl_backend.h"
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "platform/posix/posix_platform.h"
+#include "platform/sdl/sdl_init_lock.h"
+#include "platform/sdl/sdl_key_events.h"
+#include "platform/sdl/sdl_presenter.h"
+#include "platform/sdl/sdl_process_guard.h"
+#include "platform/sdl/sdl_tone.h"
+#include "screen/platform_seam.h"
+#include "screen/screen_state.h"
+
+namespace {
+struct Request {
+  std::string title;
+  int width = 0, height = 0, depth = 16, refreshRate = 0, flags = 0;
+};
+
+std::recursive_mutex screenMutex;
+thread_local int lockDepth = 0;  // this thread's holds of screenMutex
+
+Request request;
+// Never destroyed: a thread parked after the display was lost is still joinable at exit.
+std::thread& presenterThread = *new std::thread;
+std::atomic<bool> running{false};
+enum class Readiness { Waiting, Ready, Failed };
+std::mutex readyMutex;
+std::condition_variable readyChanged;
+Readiness readiness = Readiness::Waiting;
+
+// Requests from the program thread, applied by the presentation thread.
+std::mutex requestMutex;
+std::string pendingTitle;
+bool titleChanged = false;
+std::array<uint32_t, 256> palette{};
+bool paletteChanged = false;
+bool cursorChanged = false;
+bool cursorShown = true;
+int warpX = -1, warpY = -1;
+std::vector<DisplayModeSize> displaySizes;
+int displayRefresh = 0;
+
+std::atomic<int> mouseX{0}, mouseY{0}, mouseWheel{0}, mouseButtons{0};
+std::atomic<bool> mouseInside{false};
+
+// Presentation thread only.
+Presenter presenter;
+bool active = false;
+uint16_t eventModifiers = 0;  // of the latest key event; text follows its key-down
+
+void lockScreenMutex() {
+  screenMutex.lock();
+  ++lockDepth;
+}
+void unlockScreenMutex() {
+  --lockDepth;
+  screenMutex.unlock();
+}
+
+void report(Readiness r) {
+  {
+    std::lock_guard<std::mutex> guard(readyMutex);
+    readiness = r;
+  }
+  readyChanged.notify_all();
+}
+
+// Called inside Xlib when the display has gone: nothing more may be asked of it, so this
+// thread lets go of the screen and stays parked; the program thread ends the process.
+void parkAfterDisplayLoss() {
+  while (lockDepth > 0) unlockScreenMutex();
+  report(Readiness::Failed);
+  for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+}
+
+void markAllRows() {
+  if (ScreenState* s = screenState) std::fill(s->dirtyRows.begin(), s->dirtyRows.end(), uint8_t{1});
+}
+
+void toggle() {
+  if ((request.flags & kFlagNoSwitch) || !active) return;
+  presenter.toggleFullScreen();
+  presenter.invalidate();
+  markAllRows();
+}
+
+void focusChanged(bool nowActive) {
+  active = nowActive;
+  if (ScreenState* s = screenState) s->keyState.fill(0);
+  mouseButtons.store(0);
+  presenter.invalidate();
+  markAllRows();
+}
+
+void handleWindowEvent(const SDL_WindowEvent& e) {
+  switch (e.event) {
+    case SDL_WINDOWEVENT_CLOSE: queueKey(kKeyCloseRequest); break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED: focusChanged(true); break;
+    case SDL_WINDOWEVENT_FOCUS_LOST: focusChanged(false); break;
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_RESTORED: presenter.invalidate(); break;
+    case SDL_WINDOWEVENT_MAXIMIZED:
+      SDL_RestoreWindow(presenter.window());
+      toggle();
+      break;
+    case SDL_WINDOWEVENT_ENTER: mouseInside.store(true); break;
+    case SDL_WINDOWEVENT_LEAVE: mouseInside.store(false); break;
+    default: break;
+  }
+}
+
+void dispatchEvents() {
+  const KeySink sink = [](int32_t code) { queueKey(code); };
+  SDL_Event e;
+  while (SDL_PollEvent(&e)) {
+    switch (e.type) {
+      // One pump can hold a whole Alt+Enter, releases included, so the modifiers are the
+      // ones recorded with each key event, not the state after the pump.
+      case SDL_KEYDOWN:
+        eventModifiers = e.key.keysym.mod;
+        if (translateSdlKeyDown(e.key, eventModifiers, sink) && !e.key.repeat) toggle();
+        break;
+      case SDL_KEYUP: eventModifiers = e.key.keysym.mod; break;
+      case SDL_TEXTINPUT: translateSdlText(e.text.text, eventModifiers, sink); break;
+      case SDL_WINDOWEVENT: handleWindowEvent(e.window); break;
+      case SDL_QUIT: queueKey(kKeyCloseRequest); break;
+      case SDL_MOUSEMOTION:
+        mouseX.store(e.motion.x);
+        mouseY.store(e.motion.y);
+        break;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP: {
+        const int bit = e.button.button == SDL_BUTTON_LEFT    ? 1
+                        : e.button.button == SDL_BUTTON_RIGHT ? 2
+                        : e.button.button == SDL_BUTTON_MIDDLE ? 4
+                                                                : 0;
+        if (e.type == SDL_MOUSEBUTTONDOWN) mouseButtons.fetch_or(bit);
+        else mouseButtons.fetch_and(~bit);
+        break;
+      }
+      case SDL_MOUSEWHEEL: mouseWheel.fetch_add(e.wheel.y); break;
+      default: break;
+    }
+  }
+}
+
+void applyRequests() {
+  std::lock_guard<std::mutex> guard(requestMutex);
+  if (titleChanged) {
+    SDL_SetWindowTitle(presenter.window(), pendingTitle.c_str());
+    titleChanged = false;
+  }
+  if (paletteChanged) {
+    presenter.setPalette(palette);
+    paletteChanged = false;
+  }
+  if (cursorChanged) {
+    SDL_ShowCursor(cursorShown ? SDL_ENABLE : SDL_DISABLE);
+    if (warpX >= 0) SDL_WarpMouseInWindow(presenter.window(), warpX, warpY);
+    cursorChanged = false;
+  }
+}
+
+bool startVideo() {
+  std::lock_guard<std::mutex> guard(sdlInitLock());
+  // Only real displays: without this SDL falls back silently to an invisible off-screen window.
+  // Wayland is tried only where a session could provide it (it complains on stderr otherwise).
+  const bool maybeWayland = std::getenv("WAYLAND_DISPLAY") || std::getenv("XDG_RUNTIME_DIR");
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, maybeWayland ? "x11,wayland" : "x11");
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const bool x11 = driver && std::strcmp(driver, "x11") == 0;
+  if (!driver || (!x11 && std::strcmp(driver, "wayland") != 0)) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return false;
+  }
+  // X11 has a native window framebuffer: keep SDL from routing it through a GL renderer.
+  if (x11) {
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    watchX11Connection(parkAfterDisplayLoss);
+  }
+  return true;
+}
+
+void stopVideo() {
+  std::lock_guard<std::mutex> guard(sdlInitLock());
+  unwatchX11Connection();
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
+}
+
+void watchWindow() {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(presenter.window(), &info) && info.subsystem == SDL_SYSWM_X11)
+    watchX11Window(info.info.x11.window);
+}
+
+void presentationLoop() {
+  if (!startVideo()) {
+    report(Readiness::Failed);
+    return;
+  }
+  {
+    std::lock_guard<std::mutex> guard(requestMutex);
+    displaySizes = Presenter::displaySizes();
+    presenter.setPalette(palette);
+  }
+  if (!presenter.build(request.title, request.width, request.height, request.depth,
+                       (request.flags & kFlagFullScreen) != 0)) {
+    stopVideo();
+    report(Readiness::Failed);
+    return;
+  }
+  watchWindow();
+  SDL_StartTextInput();
+  displayRefresh = presenter.refreshRate();
+  active = true;
+  eventModifiers = static_cast<uint16_t>(SDL_GetModState());
+  report(Readiness::Ready);
+
+  while (running.load()) {
+    lockScreenMutex();
+    if (const int sig = pendingSignal()) {
+      // Leave full screen and give the desktop its mode back before the signal ends us.
+      presenter.destroy();
+      stopVideo();
+      endWithSignal(sig);
+    }
+    applyRequests();
+    if (ScreenState* s = screenState) {
+      presenter.present(*s);
+      if (active) {
+        int count = 0;
+        const uint8_t* state = SDL_GetKeyboardState(&count);
+        fillKeyState(state, count, s->keyState);
+      }
+    }
+    dispatchEvents();
+    unlockScreenMutex();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  lockScreenMutex();
+  presenter.destroy();
+  unlockScreenMutex();
+  stopVideo();
+}
+
+int sdlStart(const char* title, int width, int height, int depth, int refreshRate, int flags) {
+  if (flags & kFlagOpenGL) return 1;
+  if (depth != 8 && depth != 16 && depth != 32) return 1;
+  if (displayLost() || presenterThread.joinable()) return 1;
+  request = Request{title ? title : "", width, height, depth, refreshRate, flags};
+  {
+    std::lock_guard<std::mutex> guard(requestMutex);
+    pendingTitle.clear();
+    titleChanged = false;
+    paletteChanged = false;
+    cursorChanged = false;
+  }
+  mouseX = mouseY = mouseWheel = mouseButtons = 0;
+  readiness = Readiness::Waiting;
+  installSignalGuard();
+  installDisplayLossSeam();
+  running.store(true);
+  presenterThread = std::thread(presentationLoop);
+  std::unique_lock<std::mutex> wait(readyMutex);
+  readyChanged.wait(wait, [] { return readiness != Readiness::Waiting; });
+  if (readiness == Readiness::Failed) return 1;
+  setPlatformTone(sdlTone);
+  return 0;
+}
+
+void sdlShutdown() {
+  running.store(false);
+  if (presenterThread.joinable()) {
+    // A thread parked after the display was lost never returns.
+    if (displayLost() || presenterThread.get_id() == std::this_thread::get_id()) {
+      presenterThread.detach();
+    } else {
+      presenterThread.join();
+    }
+  }
+  setPlatformTone(nullptr);
+  if (!displayLost()) closeSdlTone();
+  removeDisplayLossSeam();
+  removeSignalGuard();
+}
+
+void sdlSetPaletteEntry(int index, int red, int green, int blue) {
+  if (index < 0 || index > 255) return;
+  std::lock_guard<std::mutex> guard(requestMutex);
+  palette[static_cast<size_t>(index)] = static_cast<uint32_t>(red & 0xFF) << 16 |
+                                        static_cast<uint32_t>(green & 0xFF) << 8 |
+                                        static_cast<uint32_t>(blue & 0xFF);
+  paletteChanged = true;
+}
+
+void sdlWaitVerticalSync() {
+  const int rate = displayRefresh;
+  platformSeam().sleep(rate > 0 ? 1000 / rate : 16);
+}
+
+int sdlGetMouse(int* x, int* y, int* wheel, int* buttons) {
+  if (x) *x = mouseX.load();
+  if (y) *y = mouseY.load();
+  if (wheel) *wheel = mouseWheel.load();
+  if (buttons) *buttons = mouseButtons.load();
+  return mouseInside.load() ? 0 : 1;
+}
+
+void sdlSetMouse(int x, int y, int cursorVisible) {
+  std::lock_guard<std::mutex> guard(requestMutex);
+  warpX = x;
+  warpY = y;
+  cursorShown = cursorVisible != 0;
+  cursorChanged = true;
+}
+
+void sdlSetWindowTitle(const char* text) {
+  std::lock_guard<std::mutex> guard(requestMutex);
+  pendingTitle = std::string(text ? text : "").substr(0, 127);
+  titleChanged = true;
+}
+
+std::vector<DisplayModeSize> sdlListModes(int) {
+  std::lock_guard<std::mutex> guard(requestMutex);
+  return displaySizes;
+}
+
+const Backend kSdlBackend{
+    "SDL",          sdlStart,          sdlShutdown,       lockScreenMutex,
+    unlockScreenMutex, sdlSetPaletteEntry, sdlWaitVerticalSync, sdlGetMouse,
+    sdlSetMouse,    sdlSetWindowTitle, sdlListModes,      nullptr,
+};
+}  // namespace
+
+const Backend& sdlBackend() { return kSdlBackend; }

@@ -1,0 +1,52 @@
+// The SDL window of one graphics screen: made, switched between window and full screen,
+// and fed with the changed frame rows through its window surface. Presentation thread only.
+#pragma once
+#include <SDL.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/sdl/sdl_row_convert.h"
+#include "screen/backend.h"
+
+struct ScreenState;
+
+class Presenter {
+ public:
+  // Makes the window: client area width x height, centred, or full screen in a display mode
+  // of that width and the height or the next taller standard height. False on failure.
+  bool build(const std::string& title, int width, int height, int depth, bool fullScreen);
+  void destroy();
+  // Switches between window and full screen; the previous form stays when the switch fails.
+  bool toggleFullScreen();
+  bool fullScreen() const { return fullScreen_; }
+  SDL_Window* window() const { return window_; }
+  // Copies the rows flagged in dirtyRows to the window and clears their flags.
+  void present(ScreenState& s);
+  // The palette of 8-bit frames as 0xRRGGBB; the next present converts with it.
+  void setPalette(const std::array<uint32_t, 256>& palette);
+  // Forces the whole picture to be sent again (exposure, focus, switch).
+  void invalidate() { surface_ = nullptr; }
+  // The display's sizes, for listModes.
+  static std::vector<DisplayModeSize> displaySizes();
+  int refreshRate() const { return refreshRate_; }
+
+ private:
+  bool findFullScreenMode(SDL_DisplayMode& mode) const;
+  bool enterFullScreen();
+  void centreWindow();
+
+  SDL_Window* window_ = nullptr;
+  bool fullScreen_ = false;
+  int width_ = 0, height_ = 0, depth_ = 16;
+  int refreshRate_ = 0;
+  SDL_Surface* surface_ = nullptr;
+  int surfaceWidth_ = 0, surfaceHeight_ = 0;
+  int offsetX_ = 0, offsetY_ = 0;
+  RowConverter converter_;
+  bool converterOk_ = false;
+  std::array<uint32_t, 256> palette_{};
+  std::vector<SDL_Rect> rects_;
+};

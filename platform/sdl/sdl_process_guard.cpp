@@ -1,0 +1,146 @@
+#include "platform/sdl/sdl_process_guard.h"
+
+#include <X11/Xlib.h>
+#include <dlfcn.h>
+#include <signal.h>
+
+#include <atomic>
+
+#include "screen/platform_seam.h"
+#include "screen/screen.h"
+#include "screen/screen_state.h"
+
+namespace {
+constexpr int kGuardedSignals[] = {SIGINT, SIGTERM, SIGHUP};
+std::atomic<int> recordedSignal{0};
+struct sigaction previousActions[3];
+bool signalsGuarded = false;
+
+void recordSignal(int signalNumber) { recordedSignal.store(signalNumber); }
+
+std::atomic<bool> lostFlag{false};
+void (*onLost)() = nullptr;
+unsigned long watchedWindow = 0;
+using IoHandler = int (*)(Display*);
+using ErrorHandler = int (*)(Display*, XErrorEvent*);
+IoHandler (*setIoHandler)(IoHandler) = nullptr;
+ErrorHandler (*setErrorHandler)(ErrorHandler) = nullptr;
+IoHandler previousIo = nullptr;
+ErrorHandler previousError = nullptr;
+void* x11Library = nullptr;
+
+int ioErrorSeen(Display*) {
+  lostFlag.store(true);
+  if (onLost) onLost();
+  return 0;
+}
+
+// Protocol errors are not fatal here, except the ones saying our window has gone.
+int protocolErrorSeen(Display*, XErrorEvent* event) {
+  if (watchedWindow != 0 && event->resourceid == watchedWindow &&
+      (event->error_code == BadWindow || event->error_code == BadDrawable)) {
+    lostFlag.store(true);
+    if (onLost) onLost();
+  }
+  return 0;
+}
+
+PlatformSeam wrappedSeam{};
+bool seamWrapped = false;
+
+void endIfLost() {
+  if (lostFlag.load()) endProgram(0);
+}
+
+void sleepWatchingDisplay(int ms) {
+  endIfLost();
+  wrappedSeam.sleep(ms);
+  endIfLost();
+}
+
+void awaitKeyWatchingDisplay(KeyWaitKind kind) {
+  if (wrappedSeam.awaitKey) {
+    wrappedSeam.awaitKey(kind);
+    return;
+  }
+  for (;;) {
+    endIfLost();
+    ScreenState* s = screenState;
+    if (!s || s->keys.awaitKeyFor(50)) return;
+  }
+}
+}  // namespace
+
+void installSignalGuard() {
+  if (signalsGuarded) return;
+  recordedSignal.store(0);
+  struct sigaction action {};
+  action.sa_handler = recordSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (int i = 0; i < 3; ++i) sigaction(kGuardedSignals[i], &action, &previousActions[i]);
+  signalsGuarded = true;
+}
+
+void removeSignalGuard() {
+  if (!signalsGuarded) return;
+  for (int i = 0; i < 3; ++i) sigaction(kGuardedSignals[i], &previousActions[i], nullptr);
+  signalsGuarded = false;
+}
+
+int pendingSignal() { return recordedSignal.load(); }
+
+void endWithSignal(int signalNumber) {
+  removeSignalGuard();
+  signal(signalNumber, SIG_DFL);
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, signalNumber);
+  pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+  raise(signalNumber);
+  // Only reached when the default action was overridden elsewhere.
+  _Exit(128 + signalNumber);
+}
+
+void watchX11Window(unsigned long window) { watchedWindow = window; }
+
+void watchX11Connection(void (*lost)()) {
+  onLost = lost;
+  if (!x11Library) x11Library = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+  if (!x11Library) return;
+  setIoHandler = reinterpret_cast<IoHandler (*)(IoHandler)>(dlsym(x11Library, "XSetIOErrorHandler"));
+  setErrorHandler =
+      reinterpret_cast<ErrorHandler (*)(ErrorHandler)>(dlsym(x11Library, "XSetErrorHandler"));
+  if (setIoHandler) previousIo = setIoHandler(ioErrorSeen);
+  if (setErrorHandler) previousError = setErrorHandler(protocolErrorSeen);
+}
+
+void unwatchX11Connection() {
+  if (setIoHandler) setIoHandler(previousIo);
+  if (setErrorHandler) setErrorHandler(previousError);
+  setIoHandler = nullptr;
+  setErrorHandler = nullptr;
+  if (x11Library) dlclose(x11Library);
+  x11Library = nullptr;
+  watchedWindow = 0;
+}
+
+bool displayLost() { return lostFlag.load(); }
+void markDisplayLost() { lostFlag.store(true); }
+
+void installDisplayLossSeam() {
+  if (seamWrapped) return;
+  lostFlag.store(false);
+  wrappedSeam = platformSeam();
+  PlatformSeam seam = wrappedSeam;
+  seam.sleep = sleepWatchingDisplay;
+  seam.awaitKey = awaitKeyWatchingDisplay;
+  installPlatformSeam(seam);
+  seamWrapped = true;
+}
+
+void removeDisplayLossSeam() {
+  if (!seamWrapped) return;
+  installPlatformSeam(wrappedSeam);
+  seamWrapped = false;
+}

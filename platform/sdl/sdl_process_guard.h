@@ -1,0 +1,27 @@
+// What ends the process while an SDL window is up: the termination signals (the display is
+// restored first, on the presentation thread) and the loss of the X display (the program
+// thread ends the process with status 0 at its next wait).
+#pragma once
+
+// SIGINT, SIGTERM and SIGHUP only record the signal; the presentation thread acts on it.
+void installSignalGuard();
+void removeSignalGuard();
+// The recorded signal, or 0.
+int pendingSignal();
+// Ends the process as the signal's default action would. Never returns.
+[[noreturn]] void endWithSignal(int signalNumber);
+
+// Watches the X connection of SDL's x11 driver (already loaded by SDL; nothing is linked):
+// a broken connection or an error about our own window calls `lost` on the thread that
+// met it, which must not return into Xlib. Presentation thread only.
+void watchX11Connection(void (*lost)());
+// The X window whose errors mean the window has gone (0: none yet).
+void watchX11Window(unsigned long window);
+void unwatchX11Connection();
+bool displayLost();
+void markDisplayLost();
+
+// Wraps the platform seam's sleep and key wait so that the program thread ends the process
+// with status 0 through endProgram once the display is lost.
+void installDisplayLossSeam();
+void removeDisplayLossSeam();

@@ -1,0 +1,124 @@
+// The scenario table: one animated row per emission level in steps of 0.01, in a band of
+// rows 6 to 39 that wraps with a tone, then the end-of-run prompt and its key wait.
+#include <cmath>
+#include <string>
+#include <string_view>
+
+#include "screen/screen.h"
+#include "simulator/page_tools.h"
+#include "simulator/pages.h"
+#include "simulator/variables.h"
+
+namespace {
+constexpr int32_t kBlack = 0x000000;
+constexpr int32_t kWhite = 0xFFFFFF;
+constexpr int32_t kSweepGreen = 0xAAEEAA;
+constexpr float kLastBandRow = 39;
+constexpr float kRowBeforeBand = 5;
+constexpr float kLastSweepColumn = 105;
+
+constexpr std::string_view kStopNotice = " > Proceso interrupido por el usuario. FIN DE IMPRESION";
+constexpr std::string_view kEndPrompt =
+    " > Pulse una tecla para nueva simulacion. ESPACIO para salir";
+
+int32_t currentRow() { return nearestInteger(tableRow); }
+
+bool evenRow() {
+  const long double half = static_cast<long double>(tableRow) / 2;
+  return half == std::floor(half);
+}
+int32_t levelColour() { return evenRow() ? 0xAA0000 : 0xFF0000; }
+int32_t fireColour() { return evenRow() ? 0x00EE00 : 0xAAEEAA; }
+
+// The five column lines of the frame, which the sweep's cells keep covering.
+void columnLines() {
+  for (const float x : {0.0f, 158.0f, 423.0f, 688.0f, 954.0f})
+    drawLine(nullptr, x, 31, x, 629, kCurrentForeground, 0, 0xFFFF, 0);
+}
+
+void sweepRow() {
+  sweepColumn = 2;
+  do {
+    sleepMs(2);
+    locate(currentRow(), nearestInteger(sweepColumn), -1);
+    printText(" #", true);
+    setColour(kSweepGreen, kBlack);
+    columnLines();
+    sweepColumn = sweepColumn + 1;
+  } while (!(sweepColumn > kLastSweepColumn));
+}
+
+struct Hypothesis {
+  const float& share;
+  int32_t fireColumn;
+  int32_t cutColumn;
+  int32_t finalColumn;
+  int32_t finalColour;
+};
+
+// Fire emission, cut and final emission of one hypothesis, evaluated in extended precision.
+void printHypothesis(const Hypothesis& hypothesis) {
+  const long double level = currentEmission;
+  const long double fire = static_cast<long double>(hypothesis.share) * level;
+  const long double cut = (fire * static_cast<long double>(fireCutPercent)) / 100;
+  const long double remaining = level - cut;
+
+  setColour(fireColour(), kBlack);
+  tabToColumn(hypothesis.fireColumn);
+  printMasked("##.##", static_cast<double>(fire));
+  tabToColumn(hypothesis.cutColumn);
+  printText("-", false);
+  printSingle(fireCutPercent);
+  printText("% (", false);
+  printMasked("##.##", static_cast<double>(cut));
+  printText(") ->", false);
+
+  setColour(hypothesis.finalColour, kBlack);
+  tabToColumn(hypothesis.finalColumn);
+  printMasked("##.##", static_cast<double>(remaining));
+}
+
+void printRow() {
+  locate(currentRow(), 1, -1);
+  setColour(levelColour(), kBlack);
+  printMasked(" ##.## Mil millones", static_cast<double>(currentEmission));
+  printHypothesis({shareWeak, 22, 28, 46, 0x2222FF});
+  printHypothesis({shareMedium, 55, 61, 79, 0x7777FF});
+  printHypothesis({shareStrong, 88, 94, 112, 0xAAAAFF});
+}
+
+void stopOnSpaceBar() {
+  if (readKey() != " ") return;
+  printLineEnd();
+  printText(paddedTo(kStopNotice, 91), true);
+  endProgram(0);
+}
+}  // namespace
+
+void runScenarioTable() {
+  emissionStep = 0.01f;
+  currentEmission = emissionFrom;
+  while (currentEmission <= emissionTo) {
+    tableRow = static_cast<float>(static_cast<long double>(tableRow) + 1);
+    locate(currentRow(), 1, -1);
+    setColour(kSweepGreen, kBlack);
+    sweepRow();
+    printRow();
+    ++tableRowsPrinted;
+    sleepMs(9);
+    if (tableRow == kLastBandRow) {
+      beep();
+      tableRow = kRowBeforeBand;
+    }
+    stopOnSpaceBar();
+    // The exact sum of the two singles, rounded once.
+    currentEmission = static_cast<float>(static_cast<long double>(currentEmission) + emissionStep);
+  }
+
+  setColour(kWhite, kBlack);
+  printLineEnd();
+  printText(paddedTo(kEndPrompt, 125), true);
+  // Blocks on the key queue, so the wait spares the processor and reacts at once.
+  endOfRunKey = waitKey();
+  if (endOfRunKey == " ") endProgram(0);
+}

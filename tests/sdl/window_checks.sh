@@ -1,0 +1,136 @@
+#!/usr/bin/env bash
+# Runs the real co2sim in a private Xvfb and drives it with real key events from xdotool.
+# Usage: window_checks.sh CHECK CO2SIM SNAPSHOT_TOOL WORKDIR
+#   CHECK: window | fullscreen | nodisplay | displaylost
+# The window contents are compared pixel for pixel with frames of the same run made by the
+# snapshot tool on the in-memory screen. Exit 77 (skipped) only when Xvfb cannot start.
+set -uo pipefail
+check=$1 co2sim=$2 snapshot=$3 work=$4
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/xvfb_session.sh"
+trap cleanup_session EXIT
+mkdir -p "$work"
+export LSAN_OPTIONS="suppressions=$here/lsan.supp:print_suppressions=0"
+export CI=true
+unset SDL_VIDEODRIVER QXGFX
+
+APP_PID=""
+start_app() {
+  "$co2sim" </dev/null >"$work/stdout.txt" 2>"$work/stderr.txt" &
+  APP_PID=$!
+}
+# await_app: waits for the program to end (at most 10 s) and sets STATUS (not in a subshell:
+# only this shell can wait for its child).
+app_ended() { ! kill -0 "$APP_PID" 2>/dev/null || [[ $(awk '{print $3}' "/proc/$APP_PID/stat" 2>/dev/null) == Z ]]; }
+await_app() {
+  if ! poll 10 app_ended; then kill -KILL "$APP_PID"; wait "$APP_PID" 2>/dev/null; STATUS=timeout; return; fi
+  wait "$APP_PID"
+  STATUS=$?
+}
+find_window() { WIN=$(xdotool search --name '^co2sim$' 2>/dev/null | head -1); [[ -n "$WIN" ]]; }
+# matches REF: the window's client area equals the reference frame in every pixel. A window
+# that reaches past the screen's edge is compared on its visible part (at least 1000x700).
+matches() {
+  import -window "$WIN" "$work/shot.png" 2>/dev/null || return 1
+  local size w h diff
+  size=$(identify -format '%w %h' "$work/shot.png" 2>/dev/null) || return 1
+  read -r w h <<<"$size"
+  ((w >= 1000 && h >= 700)) || return 1
+  convert "$1" -crop "${w}x${h}+0+0" +repage "$work/expected.png" || return 1
+  diff=$(compare -metric AE "$work/expected.png" "$work/shot.png" null: 2>&1) || true
+  [[ "$diff" == "0" ]]
+}
+differs() { ! matches "$1"; }
+full_screen() { xprop -id "$WIN" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_FULLSCREEN; }
+windowed() { ! full_screen; }
+keys() { xdotool key --delay 40 "$@"; }
+typed() { xdotool type --delay 40 "$1"; }
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$APP_PID/stat"; }
+
+make_references() {
+  "$snapshot" wait:line "shot:$work/entry.png" 'type:2\r' 'type:2.05\r' 'type:50\r' wait:end \
+    "shot:$work/end.png" key:Space >/dev/null || fail "snapshot tool failed"
+}
+
+type_parameters_with_editing() {
+  # "12", Home, Delete gives "2"; "2.5", Left, "0" gives "2.05".
+  typed 12; keys Home Delete Return
+  typed 2.5; keys Left; typed 0; keys Return
+  typed 50; keys Return
+}
+
+case "$check" in
+  nodisplay)
+    out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_RUNTIME_DIR "$co2sim" </dev/null 2>"$work/stderr.txt")
+    status=$?
+    [[ "$out" == "Error setting video mode!" ]] || fail "stdout was '$out'"
+    # Exactly one line: the text and its line end.
+    [[ $(env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_RUNTIME_DIR "$co2sim" </dev/null 2>/dev/null | wc -c) == 26 ]] ||
+      fail "stdout is not the one line"
+    [[ $status == 0 ]] || fail "status $status"
+    ;;
+
+  displaylost)
+    start_xvfb 1280x1024 || { echo "Xvfb cannot start: skipped"; exit 77; }
+    start_app
+    poll 10 find_window || fail "no window"
+    kill "$XVFB_PID"; wait "$XVFB_PID" 2>/dev/null; XVFB_PID=""
+    await_app; status=$STATUS
+    [[ "$status" == 0 ]] || fail "status $status after the display was lost"
+    ;;
+
+  window)
+    start_xvfb 1280x1024 || { echo "Xvfb cannot start: skipped"; exit 77; }
+    start_wm || exit 1
+    make_references
+    start_app
+    poll 10 find_window || fail "no window"
+    [[ $(xdotool getwindowname "$WIN") == co2sim ]] || fail "title"
+    eval "$(xdotool getwindowgeometry --shell "$WIN")"
+    [[ $WIDTH == 1024 && $HEIGHT == 768 ]] || fail "client area ${WIDTH}x${HEIGHT}"
+    # No 1024-wide display mode on this screen: the full-screen request fell back to a window.
+    windowed || fail "full screen on a display without the mode"
+    poll 15 matches "$work/entry.png" || fail "entry form not shown as in the frame buffer"
+    xdotool windowactivate --sync "$WIN" >/dev/null 2>&1
+    type_parameters_with_editing
+    poll 3 differs "$work/entry.png" || fail "typing changed nothing"
+    before=$(cpu_ticks); started=$(date +%s%N)
+    poll 30 matches "$work/end.png" || fail "the table did not end as in the frame buffer"
+    after=$(cpu_ticks); ended=$(date +%s%N)
+    echo "CPU while the table animates: $(( (after - before) * 100000000000 / $(getconf CLK_TCK) / (ended - started) ))% of a core"
+    # The window manager's close (the close button's request) starts a new run.
+    keys alt+F4
+    poll 5 differs "$work/end.png" || fail "close request did not start a new run"
+    kill -0 "$APP_PID" 2>/dev/null || fail "the program ended on the close request"
+    find_window || fail "the window closed"
+    poll 15 matches "$work/entry.png" || fail "new run did not reach the entry form"
+    typed 2; keys Return; typed 2.05; keys Return; typed 50; keys Return
+    poll 30 matches "$work/end.png" || fail "second run did not end as in the frame buffer"
+    keys space
+    await_app; status=$STATUS
+    [[ "$status" == 0 ]] || fail "Space at the end-of-run wait gave status $status"
+    ;;
+
+  fullscreen)
+    start_xvfb 1024x768 || { echo "Xvfb cannot start: skipped"; exit 77; }
+    start_wm || exit 1
+    make_references
+    start_app
+    poll 10 find_window || fail "no window"
+    poll 5 full_screen || fail "not full screen on a display with the mode"
+    poll 15 matches "$work/entry.png" || fail "entry form not shown in full screen"
+    xdotool windowactivate --sync "$WIN" >/dev/null 2>&1
+    keys alt+Return
+    poll 5 windowed || fail "Alt+Enter did not leave full screen"
+    poll 5 matches "$work/entry.png" || fail "picture not sent again in the window"
+    keys alt+Return
+    poll 5 full_screen || fail "Alt+Enter did not return to full screen"
+    poll 5 matches "$work/entry.png" || fail "picture not sent again in full screen"
+    kill -TERM "$APP_PID"
+    await_app; status=$STATUS
+    [[ "$status" == 143 ]] || fail "SIGTERM gave status $status"
+    ;;
+
+  *) echo "unknown check $check"; exit 2 ;;
+esac
+echo "PASS: $check"
