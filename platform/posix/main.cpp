@@ -9,9 +9,3 @@ int main(int argc, char** argv) {
   registerLinuxBackends();
   simulatorMain(argc, argv);
 }
-
-#if defined(__SANITIZE_ADDRESS__)
-// The display library keeps a few allocations after a failed video initialisation (no
-// display); they are not ours and must not turn the no-display exit status into a failure.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libSDL2\n"; }
-#endif
