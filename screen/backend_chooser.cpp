@@ -1,21 +1,12 @@
-#include <cctype>
 #include <string_view>
 
+#include "screen/ascii_compare.h"
 #include "screen/backend.h"
 
 namespace {
 std::vector<const Backend*>& registry() {
   static std::vector<const Backend*> backends;
   return backends;
-}
-
-bool sameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
 }
 
 bool attempt(const Backend* backend, const char* title, int width, int height, int depth,
@@ -36,13 +27,13 @@ const Backend* chooseBackend(const char* preference, const char* title, int widt
                              int depth, int refreshRate, int flags,
                              std::vector<BackendAttempt>* attempts) {
   const bool named = preference != nullptr;
-  if (flags == kFlagNullBackend || (named && sameName(preference, "null"))) return &nullBackend();
+  if (flags == kFlagNullBackend || (named && sameNameIgnoringCase(preference, "null"))) return &nullBackend();
   // Windowed back ends present depths below 8 as 8 bits.
   if (depth < 8) depth = 8;
   for (int pass = named ? 4 : 2; pass >= 1; --pass) {
     const bool onlyPreferred = named && pass % 2 == 0;
     for (const Backend* backend : registry()) {
-      if (onlyPreferred && !sameName(backend->name, preference)) continue;
+      if (onlyPreferred && !sameNameIgnoringCase(backend->name, preference)) continue;
       if (attempt(backend, title, width, height, depth, refreshRate, flags, attempts))
         return backend;
       if (attempt(backend, title, width, height, depth, 0, flags, attempts)) return backend;

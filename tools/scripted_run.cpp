@@ -7,6 +7,7 @@
 #include <deque>
 #include <utility>
 
+#include "screen/ascii_compare.h"
 #include "screen/platform_seam.h"
 #include "screen/screen_state.h"
 #include "simulator/simulator.h"
@@ -29,15 +30,6 @@ constexpr NamedKey kNamedKeys[] = {
     {"F4", 0x3EFF},   {"F5", 0x3FFF},     {"F6", 0x40FF},  {"F7", 0x41FF},   {"F8", 0x42FF},
     {"F9", 0x43FF},   {"F10", 0x44FF},    {"F11", 0x85FF}, {"F12", 0x86FF},  {"Close", 0x6BFF},
 };
-
-bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
 
 bool startsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
