@@ -104,7 +104,13 @@ bool guardLine(Corners& c) {
 
 // Half away from zero: 957.5 → 958, −0.5 → −1, 0.49 → 0.
 int64_t roundAway(long double v) {
-  return static_cast<int64_t>(v > 0 ? v + 0.5L : v - 0.5L);
+  const long double shifted = v > 0 ? v + 0.5L : v - 0.5L;
+  // A truncating long double conversion switches the x87 control word twice, which costs
+  // more than the rest of a short line. Coordinates that came from floats are exact in
+  // double, whose conversion does not; anything else takes the long double way.
+  const auto narrow = static_cast<double>(shifted);
+  if (static_cast<long double>(narrow) == shifted) return static_cast<int64_t>(narrow);
+  return static_cast<int64_t>(shifted);
 }
 
 Bounds drawableBounds(const ScreenState& s) {

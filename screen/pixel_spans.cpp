@@ -29,6 +29,18 @@ void fillPixels(uint8_t* first, size_t count, int bytesPerPixel, uint32_t pixel)
       break;
   }
 }
+
+// The pitch is a power of two, so a column's pixels share a few cache sets and evict each
+// other; writing only the pixels that differ keeps the lines clean and lets the reads
+// overlap. The table redraws the same column lines over and over, almost all unchanged.
+template <typename Pixel>
+void writeColumn(uint8_t* at, size_t pitch, int count, Pixel value) {
+  for (int i = 0; i < count; ++i, at += pitch) {
+    Pixel old;
+    std::memcpy(&old, at, sizeof old);
+    if (old != value) std::memcpy(at, &value, sizeof value);
+  }
+}
 }  // namespace
 
 void fillSpan(ScreenState& s, int y, int x0, int x1, uint32_t pixel) {
@@ -50,17 +62,9 @@ void fillColumn(ScreenState& s, int x, int y0, int y1, uint32_t pixel) {
   uint8_t* at = s.workRow(y0) + static_cast<size_t>(x) * static_cast<size_t>(s.bytesPerPixel);
   const int count = y1 - y0 + 1;
   switch (s.bytesPerPixel) {
-    case 2: {
-      const auto value = static_cast<uint16_t>(pixel);
-      for (int i = 0; i < count; ++i, at += pitch) std::memcpy(at, &value, 2);
-      break;
-    }
-    case 4:
-      for (int i = 0; i < count; ++i, at += pitch) std::memcpy(at, &pixel, 4);
-      break;
-    default:
-      for (int i = 0; i < count; ++i, at += pitch) *at = static_cast<uint8_t>(pixel);
-      break;
+    case 2: writeColumn(at, pitch, count, static_cast<uint16_t>(pixel)); break;
+    case 4: writeColumn(at, pitch, count, pixel); break;
+    default: writeColumn(at, pitch, count, static_cast<uint8_t>(pixel)); break;
   }
 }
 

@@ -63,14 +63,41 @@ void paintGlyph(ScreenState& s, int x, int y, uint8_t code) {
   s.cell(y, x) = CellRecord{code, fg, bg};
 }
 
+// Paints `count` glyphs on cell row y from column x. At 16 bits the run is painted one pixel
+// row at a time: a row of the run is contiguous, while one cell's rows lie a power-of-two
+// pitch apart and compete for the same cache sets.
+void paintGlyphRun(ScreenState& s, int x, int y, const uint8_t* codes, int count) {
+  if (s.bytesPerPixel != 2 || !s.font) {
+    for (int k = 0; k < count; ++k) paintGlyph(s, x + k, y, codes[k]);
+    return;
+  }
+  const int h = s.cellHeight;
+  const uint32_t fg = s.foregroundPixel, bg = s.backgroundPixel;
+  const uint64_t fg64 = (fg & 0xFFFFu) * 0x0001000100010001ull;
+  const uint64_t bg64 = (bg & 0xFFFFu) * 0x0001000100010001ull;
+  for (int j = 0; j < h; ++j) {
+    uint8_t* out = s.workRow(y * h + j) + static_cast<size_t>(x) * 16;
+    const uint8_t* fontRow = s.font + j;
+    for (int k = 0; k < count; ++k, out += 16) {
+      const uint8_t bits = fontRow[static_cast<size_t>(codes[k]) * static_cast<size_t>(h)];
+      const uint64_t m0 = glyphMasks.lanes[bits][0], m1 = glyphMasks.lanes[bits][1];
+      const uint64_t lanes[2] = {(m0 & fg64) | (~m0 & bg64), (m1 & fg64) | (~m1 & bg64)};
+      std::memcpy(out, lanes, sizeof lanes);
+    }
+  }
+  for (int k = 0; k < count; ++k) s.cell(y, x + k) = CellRecord{codes[k], fg, bg};
+}
+
 void fillPixelRows(ScreenState& s, int firstRow, int lastRow, uint32_t pixel) {
   fillRows(s, firstRow, lastRow, pixel);
 }
 
 void clearCellRows(ScreenState& s, int firstRow, int lastRow) {
-  for (int r = firstRow; r <= lastRow; ++r)
-    for (int c = 0; c < s.textColumns; ++c)
-      s.cell(r, c) = CellRecord{32, s.foregroundPixel, s.backgroundPixel};
+  if (lastRow < firstRow) return;
+  // The rows' records are contiguous.
+  const size_t count =
+      static_cast<size_t>(lastRow - firstRow + 1) * static_cast<size_t>(s.textColumns);
+  std::fill_n(&s.cell(firstRow, 0), count, CellRecord{32, s.foregroundPixel, s.backgroundPixel});
 }
 
 // Scrolls the text view up by k rows; the freed rows take the current background.
@@ -132,7 +159,7 @@ struct Writer {
       }
       const int chunk = std::min(pendingCount - i, right - x + 1);
       scrollIfBelow();
-      for (int k = 0; k < chunk; ++k) paintGlyph(s, x + k, y, pending[i + k]);
+      paintGlyphRun(s, x, y, pending + i, chunk);
       band.add(y * s.cellHeight, y * s.cellHeight + s.cellHeight - 1);
       x += chunk;
       if (x == right + 1) {

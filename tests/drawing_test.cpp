@@ -454,6 +454,31 @@ TEST(PixelSpans, FillSpanWritesOnlyTheSpanAtEveryPixelSize) {
   }
 }
 
+// A column fill skips pixels that already hold the value; the others must still change, and
+// nothing beside the column or outside its rows may.
+TEST(PixelSpans, FillColumnSetsEveryRowOfTheColumnAtEveryPixelSize) {
+  for (int bytes : {1, 2, 4}) {
+    SCOPED_TRACE(bytes);
+    constexpr int kWidth = 5, kRows = 6;
+    const uint32_t mask = bytes == 4 ? 0xFFFFFFFFu : (1u << (8 * bytes)) - 1;
+    const uint32_t value = 0xA1B2C3D4u & mask;
+    std::vector<uint8_t> page(static_cast<size_t>(kWidth * kRows * bytes), 0x11);
+    ScreenState s;
+    s.bytesPerPixel = bytes;
+    s.pitch = kWidth * bytes;
+    for (int y = 0; y < kRows; ++y) s.rowAddress.push_back(page.data() + y * s.pitch);
+    setPixel(s, 2, 2, value);  // already right
+    setPixel(s, 2, 3, value ^ 1);  // differs in one bit
+    fillColumn(s, 2, 1, 4, value);
+    fillColumn(s, 0, 3, 2, 0);  // empty range
+    for (int y = 0; y < kRows; ++y)
+      for (int x = 0; x < kWidth; ++x) {
+        const uint32_t expected = x == 2 && y >= 1 && y <= 4 ? value : 0x11111111u & mask;
+        EXPECT_EQ(getPixel(s, page.data(), x, y), expected) << x << "," << y;
+      }
+  }
+}
+
 TEST(PixelSpans, ColourToPixelPerDepth) {
   struct Case {
     int32_t depth;
