@@ -6,17 +6,32 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 
+#include "platform/posix/sleep_pacer.h"
 #include "screen/platform_seam.h"
 
 namespace {
 std::atomic<ToneFunction> audibleTone{nullptr};
 
+int64_t monotonicNs() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+// Each thread paces its own pauses (the program thread's table sweep, a back end's tone).
 void posixSleep(int ms) {
   if (ms <= 0) return;
-  timespec request{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
-  while (clock_nanosleep(CLOCK_MONOTONIC, 0, &request, &request) == EINTR) {
+  thread_local SleepPacer pacer;
+  const int64_t sleepNs = pacer.plan(int64_t{ms} * 1'000'000, monotonicNs());
+  if (sleepNs > 0) {
+    timespec request{static_cast<time_t>(sleepNs / 1'000'000'000),
+                     static_cast<long>(sleepNs % 1'000'000'000)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, 0, &request, &request) == EINTR) {
+    }
   }
+  pacer.finished(monotonicNs());
 }
 
 void posixTone(int hertz, int ms) {
