@@ -271,10 +271,13 @@ void drawSegment(ScreenState& s, Points p, const Bounds& b, uint32_t pixel, uint
       pen.reverse(p.y2 - p.y1);
     }
     if (pen.style() == kSolid) {
-      fillColumn(s, static_cast<int>(p.x1), static_cast<int>(p.y1), static_cast<int>(p.y2), pixel);
-    } else {
-      for (int64_t y = p.y1; y <= p.y2; ++y) pen.visit(p.x1, y);
+      // Only the rows whose pixel changed need copying again.
+      const RowRange changed = fillColumn(s, static_cast<int>(p.x1), static_cast<int>(p.y1),
+                                          static_cast<int>(p.y2), pixel);
+      s.markRows(changed.first, changed.last);
+      return;
     }
+    for (int64_t y = p.y1; y <= p.y2; ++y) pen.visit(p.x1, y);
   } else if (p.y1 == p.y2) {
     if (p.x1 > p.x2) {
       std::swap(p.x1, p.x2);

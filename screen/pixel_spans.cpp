@@ -34,12 +34,17 @@ void fillPixels(uint8_t* first, size_t count, int bytesPerPixel, uint32_t pixel)
 // other; writing only the pixels that differ keeps the lines clean and lets the reads
 // overlap. The table redraws the same column lines over and over, almost all unchanged.
 template <typename Pixel>
-void writeColumn(uint8_t* at, size_t pitch, int count, Pixel value) {
-  for (int i = 0; i < count; ++i, at += pitch) {
+RowRange writeColumn(uint8_t* at, size_t pitch, int y0, int y1, Pixel value) {
+  RowRange changed{y1 + 1, y0 - 1};
+  for (int y = y0; y <= y1; ++y, at += pitch) {
     Pixel old;
     std::memcpy(&old, at, sizeof old);
-    if (old != value) std::memcpy(at, &value, sizeof value);
+    if (old == value) continue;
+    std::memcpy(at, &value, sizeof value);
+    changed.first = std::min(changed.first, y);
+    changed.last = y;
   }
+  return changed;
 }
 }  // namespace
 
@@ -56,15 +61,14 @@ void fillRows(ScreenState& s, int y0, int y1, uint32_t pixel) {
              s.bytesPerPixel, pixel);
 }
 
-void fillColumn(ScreenState& s, int x, int y0, int y1, uint32_t pixel) {
-  if (y1 < y0) return;
+RowRange fillColumn(ScreenState& s, int x, int y0, int y1, uint32_t pixel) {
+  if (y1 < y0) return RowRange{y0, y1};
   const size_t pitch = static_cast<size_t>(s.pitch);
   uint8_t* at = s.workRow(y0) + static_cast<size_t>(x) * static_cast<size_t>(s.bytesPerPixel);
-  const int count = y1 - y0 + 1;
   switch (s.bytesPerPixel) {
-    case 2: writeColumn(at, pitch, count, static_cast<uint16_t>(pixel)); break;
-    case 4: writeColumn(at, pitch, count, pixel); break;
-    default: writeColumn(at, pitch, count, static_cast<uint8_t>(pixel)); break;
+    case 2: return writeColumn(at, pitch, y0, y1, static_cast<uint16_t>(pixel));
+    case 4: return writeColumn(at, pitch, y0, y1, pixel);
+    default: return writeColumn(at, pitch, y0, y1, static_cast<uint8_t>(pixel));
   }
 }
 

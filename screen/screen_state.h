@@ -87,8 +87,12 @@ extern ScreenState* screenState;
 void fillSpan(ScreenState& s, int y, int x0, int x1, uint32_t pixel);
 // Fills whole pixel rows y0..y1 (inclusive) of the work page.
 void fillRows(ScreenState& s, int y0, int y1, uint32_t pixel);
-// Sets pixels y0..y1 (inclusive) of column x of the work page.
-void fillColumn(ScreenState& s, int x, int y0, int y1, uint32_t pixel);
+// Sets pixels y0..y1 (inclusive) of column x of the work page. Returns the rows whose pixel
+// changed (first > last when none did), so that unchanged rows need not be copied again.
+struct RowRange {
+  int first, last;
+};
+RowRange fillColumn(ScreenState& s, int x, int y0, int y1, uint32_t pixel);
 inline void setPixel(ScreenState& s, int x, int y, uint32_t pixel) {
   uint8_t* row = s.workRow(y);
   switch (s.bytesPerPixel) {

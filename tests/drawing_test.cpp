@@ -101,6 +101,24 @@ TEST_F(DrawingTest, FrameLineInCurrentForegroundMarksOnlyItsRow) {
   expectDirty(350, 350);
 }
 
+// The table redraws its column lines after each cell it prints over them: only the rows the
+// cell covered change, so only those go to the window again.
+TEST_F(DrawingTest, RedrawnColumnLineMarksOnlyTheRowsItRepaired) {
+  setColour(0x99EE99, 0);
+  line(100, 31, 100, 629);
+  expectFrame(rect(100, 31, 100, 629), 0x9F73);
+  expectDirty(31, 629);
+  locate(10, 13, -1);  // the cell of pixels 96..103 x 144..159
+  printText("#", false);
+  clearDirty();
+  line(100, 629, 100, 31);
+  for (int y = 31; y <= 629; ++y) ASSERT_EQ(pixel(100, y), 0x9F73u) << y;
+  expectDirty(144, 159);
+  clearDirty();
+  line(100, 31, 100, 629);
+  expectDirty(-1, -1);
+}
+
 TEST_F(DrawingTest, FullFrameOutlineInEitherCornerOrder) {
   struct Case {
     float x1, y1, x2, y2;
@@ -469,11 +487,19 @@ TEST(PixelSpans, FillColumnSetsEveryRowOfTheColumnAtEveryPixelSize) {
     for (int y = 0; y < kRows; ++y) s.rowAddress.push_back(page.data() + y * s.pitch);
     setPixel(s, 2, 2, value);  // already right
     setPixel(s, 2, 3, value ^ 1);  // differs in one bit
-    fillColumn(s, 2, 1, 4, value);
-    fillColumn(s, 0, 3, 2, 0);  // empty range
+    const RowRange changed = fillColumn(s, 2, 1, 4, value);
+    EXPECT_EQ(changed.first, 1);
+    EXPECT_EQ(changed.last, 4);
+    const RowRange again = fillColumn(s, 2, 0, 5, value);  // only the ends still differ
+    EXPECT_EQ(again.first, 0);
+    EXPECT_EQ(again.last, 5);
+    const RowRange same = fillColumn(s, 2, 1, 4, value);
+    EXPECT_GT(same.first, same.last);
+    const RowRange empty = fillColumn(s, 0, 3, 2, 0);
+    EXPECT_GT(empty.first, empty.last);
     for (int y = 0; y < kRows; ++y)
       for (int x = 0; x < kWidth; ++x) {
-        const uint32_t expected = x == 2 && y >= 1 && y <= 4 ? value : 0x11111111u & mask;
+        const uint32_t expected = x == 2 ? value : 0x11111111u & mask;
         EXPECT_EQ(getPixel(s, page.data(), x, y), expected) << x << "," << y;
       }
   }

@@ -15,6 +15,7 @@
 #include "platform/posix/posix_platform.h"
 #include "platform/sdl/sdl_init_lock.h"
 #include "platform/sdl/sdl_key_events.h"
+#include "platform/sdl/sdl_latency_probe.h"
 #include "platform/sdl/sdl_presenter.h"
 #include "platform/sdl/sdl_process_guard.h"
 #include "platform/sdl/sdl_tone.h"
@@ -57,6 +58,7 @@ std::atomic<bool> mouseInside{false};
 // Presentation thread only.
 Presenter presenter;
 bool active = false;
+KeyLatencyProbe latencyProbe;
 uint16_t eventModifiers = 0;  // of the latest key event; text follows its key-down
 
 void lockScreenMutex() {
@@ -122,7 +124,10 @@ void handleWindowEvent(const SDL_WindowEvent& e) {
 }
 
 void dispatchEvents() {
-  const KeySink sink = [](int32_t code) { queueKey(code); };
+  const KeySink sink = [](int32_t code) {
+    latencyProbe.keyQueued();
+    queueKey(code);
+  };
   SDL_Event e;
   while (SDL_PollEvent(&e)) {
     switch (e.type) {
@@ -232,6 +237,7 @@ void presentationLoop() {
   displayRefresh = presenter.refreshRate();
   active = true;
   eventModifiers = static_cast<uint16_t>(SDL_GetModState());
+  latencyProbe.open();
   report(Readiness::Ready);
 
   while (running.load()) {
@@ -244,7 +250,7 @@ void presentationLoop() {
     }
     applyRequests();
     if (ScreenState* s = screenState) {
-      presenter.present(*s);
+      latencyProbe.afterCopy(presenter.present(*s));
       if (active) {
         int count = 0;
         const uint8_t* state = SDL_GetKeyboardState(&count);
@@ -258,6 +264,7 @@ void presentationLoop() {
   lockScreenMutex();
   presenter.destroy();
   unlockScreenMutex();
+  latencyProbe.close();
   stopVideo();
 }
 

@@ -129,10 +129,10 @@ std::vector<DisplayModeSize> Presenter::displaySizes() {
   return sizes;
 }
 
-void Presenter::present(ScreenState& s) {
-  if (!window_) return;
+bool Presenter::present(ScreenState& s) {
+  if (!window_) return false;
   SDL_Surface* surface = SDL_GetWindowSurface(window_);
-  if (!surface) return;  // the flags stay set for the next try
+  if (!surface) return false;  // the flags stay set for the next try
   const int rows = static_cast<int>(s.dirtyRows.size());
   bool whole = false;
   if (surface != surface_ || surface->w != surfaceWidth_ || surface->h != surfaceHeight_) {
@@ -147,10 +147,10 @@ void Presenter::present(ScreenState& s) {
     std::fill(s.dirtyRows.begin(), s.dirtyRows.end(), uint8_t{1});
     whole = true;
   }
-  if (!converterOk_) return;
+  if (!converterOk_) return false;
   const int copyWidth = std::min(s.width, surface->w - offsetX_);
   const int lastRow = std::min(rows, surface->h - offsetY_);
-  if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
+  if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
   rects_.clear();
   const uint8_t* page = s.visiblePixels();
   auto* pixels = static_cast<uint8_t*>(surface->pixels);
@@ -175,4 +175,5 @@ void Presenter::present(ScreenState& s) {
   } else if (!rects_.empty()) {
     SDL_UpdateWindowSurfaceRects(window_, rects_.data(), static_cast<int>(rects_.size()));
   }
+  return whole || !rects_.empty();
 }

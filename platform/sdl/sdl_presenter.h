@@ -24,7 +24,8 @@ class Presenter {
   bool fullScreen() const { return fullScreen_; }
   SDL_Window* window() const { return window_; }
   // Copies the rows flagged in dirtyRows to the window and clears their flags.
-  void present(ScreenState& s);
+  // Returns whether any row was copied to the window.
+  bool present(ScreenState& s);
   // The palette of 8-bit frames as 0xRRGGBB; the next present converts with it.
   void setPalette(const std::array<uint32_t, 256>& palette);
   // Forces the whole picture to be sent again (exposure, focus, switch).

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Presentation figures of the SDL window under a private Xvfb: CPU of the whole process while
+# the table animates and while it idles at the end-of-run wait (share of one core), and the
+# delay from a key event reaching the presentation thread to the copy of the rows its echo
+# changed (the program's own probe, CO2SIM_KEY_LATENCY_LOG).
+# Usage: presentation_bench.sh CO2SIM [SECONDS per CPU window, default 20]
+set -uo pipefail
+co2sim=$1 seconds=${2:-20}
+here=$(cd "$(dirname "$0")/../tests/sdl" && pwd)
+source "$here/xvfb_session.sh"
+work=$(mktemp -d)
+trap 'kill "$APP_PID" 2>/dev/null; cleanup_session; rm -rf "$work"' EXIT
+unset SDL_VIDEODRIVER QXGFX
+APP_PID=""
+start_xvfb 1280x1024 || { echo "Xvfb cannot start"; exit 1; }
+start_wm || exit 1
+ticks_per_s=$(getconf CLK_TCK)
+
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$APP_PID/stat"; }
+find_window() { WIN=$(xdotool search --name '^co2sim$' 2>/dev/null | head -1); [[ -n "$WIN" ]]; }
+launch() {
+  CO2SIM_KEY_LATENCY_LOG="$work/latency.txt" "$co2sim" </dev/null >/dev/null 2>&1 &
+  APP_PID=$!
+  poll 10 find_window || fail "no window"
+  xdotool windowactivate --sync "$WIN" >/dev/null 2>&1
+  sleep 1.5  # the introduction and the entry form are on screen
+}
+# share SECONDS: CPU of the program over that many seconds, in % of one core (2 decimals).
+share() {
+  local before after started ended
+  before=$(cpu_ticks); started=$(date +%s%N)
+  sleep "$1"
+  after=$(cpu_ticks); ended=$(date +%s%N)
+  awk -v t=$((after - before)) -v hz="$ticks_per_s" -v ns=$((ended - started)) \
+    'BEGIN { printf "%.2f", 100 * t / hz / (ns / 1e9) }'
+}
+
+launch
+# Echo latency at a typing pace: 60 digits and 60 Backspaces in the first field.
+for i in $(seq 1 60); do xdotool key 7; sleep 0.12; xdotool key BackSpace; sleep 0.12; done
+xdotool type --delay 60 '2'; xdotool key Return
+xdotool type --delay 60 '58'; xdotool key Return
+xdotool type --delay 60 '50'; xdotool key Return
+sleep 2
+animating=$(share "$seconds")
+kill "$APP_PID"; wait "$APP_PID" 2>/dev/null
+mv "$work/latency.txt" "$work/latency-keys.txt"
+
+launch
+xdotool type --delay 60 '2'; xdotool key Return
+xdotool type --delay 60 '2.05'; xdotool key Return
+xdotool type --delay 60 '50'; xdotool key Return
+sleep 4  # six rows of about 0.22 s, then the end-of-run wait
+idle=$(share "$seconds")
+xdotool key space
+wait "$APP_PID"; status=$?
+
+sort -n "$work/latency-keys.txt" | awk -v anim="$animating" -v idle="$idle" -v status="$status" '
+  { v[NR] = $1 }
+  END {
+    if (NR == 0) { print "no key latency samples"; exit 1 }
+    p50 = v[int((NR - 1) * 0.50) + 1]; p99 = v[int((NR - 1) * 0.99) + 1]
+    printf "cpu_animating_percent=%s cpu_idle_percent=%s\n", anim, idle
+    printf "key_to_copy_ms samples=%d p50=%.2f p99=%.2f max=%.2f\n", NR, p50 / 1000, p99 / 1000, v[NR] / 1000
+    printf "end_status=%s\n", status
+  }'
