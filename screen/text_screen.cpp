@@ -63,6 +63,30 @@ void paintGlyph(ScreenState& s, int x, int y, uint8_t code) {
   s.cell(y, x) = CellRecord{code, fg, bg};
 }
 
+// The 16 bytes of one glyph pixel row for each font byte, in one pair of colours; rebuilt
+// when the colours change, so a run of cells is painted by plain 16-byte copies.
+struct BlendedRows {
+  uint32_t fg = 0, bg = 0;
+  bool built = false;
+  uint64_t rows[256][2];
+  const uint64_t (*forColours(uint32_t foreground, uint32_t background))[2] {
+    if (!built || foreground != fg || background != bg) {
+      const uint64_t fg64 = (foreground & 0xFFFFu) * 0x0001000100010001ull;
+      const uint64_t bg64 = (background & 0xFFFFu) * 0x0001000100010001ull;
+      for (int b = 0; b < 256; ++b)
+        for (int half = 0; half < 2; ++half) {
+          const uint64_t m = glyphMasks.lanes[b][half];
+          rows[b][half] = (m & fg64) | (~m & bg64);
+        }
+      fg = foreground;
+      bg = background;
+      built = true;
+    }
+    return rows;
+  }
+};
+BlendedRows blendedRows;
+
 // Paints `count` glyphs on cell row y from column x. At 16 bits the run is painted one pixel
 // row at a time: a row of the run is contiguous, while one cell's rows lie a power-of-two
 // pitch apart and compete for the same cache sets.
@@ -73,17 +97,12 @@ void paintGlyphRun(ScreenState& s, int x, int y, const uint8_t* codes, int count
   }
   const int h = s.cellHeight;
   const uint32_t fg = s.foregroundPixel, bg = s.backgroundPixel;
-  const uint64_t fg64 = (fg & 0xFFFFu) * 0x0001000100010001ull;
-  const uint64_t bg64 = (bg & 0xFFFFu) * 0x0001000100010001ull;
+  const uint64_t(*rows)[2] = blendedRows.forColours(fg, bg);
   for (int j = 0; j < h; ++j) {
     uint8_t* out = s.workRow(y * h + j) + static_cast<size_t>(x) * 16;
     const uint8_t* fontRow = s.font + j;
-    for (int k = 0; k < count; ++k, out += 16) {
-      const uint8_t bits = fontRow[static_cast<size_t>(codes[k]) * static_cast<size_t>(h)];
-      const uint64_t m0 = glyphMasks.lanes[bits][0], m1 = glyphMasks.lanes[bits][1];
-      const uint64_t lanes[2] = {(m0 & fg64) | (~m0 & bg64), (m1 & fg64) | (~m1 & bg64)};
-      std::memcpy(out, lanes, sizeof lanes);
-    }
+    for (int k = 0; k < count; ++k, out += 16)
+      std::memcpy(out, rows[fontRow[static_cast<size_t>(codes[k]) * static_cast<size_t>(h)]], 16);
   }
   for (int k = 0; k < count; ++k) s.cell(y, x + k) = CellRecord{codes[k], fg, bg};
 }

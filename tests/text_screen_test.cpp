@@ -64,6 +64,28 @@ TEST_F(TextScreen, PrintPaintsWholeCellsAndRecordsThem) {
   for (int y = 0; y < 768; ++y) EXPECT_EQ(rowDirty(y), y >= 32 && y < 48) << y;
 }
 
+// Runs of text are painted from rows prepared for the current colours: each change of either
+// colour, and a return to earlier ones, must show in the very next run.
+TEST_F(TextScreen, EachRunTakesTheColoursCurrentWhenItIsPrinted) {
+  struct Step {
+    int32_t fg, bg;
+    uint32_t fgPixel, bgPixel;
+  };
+  const Step steps[] = {{0xFFFFFF, 0x0000FF, 0xFFFF, 0x001F}, {0xFFFFFF, 0xFF0000, 0xFFFF, 0xF800},
+                        {0x00AA00, 0xFF0000, 0x0540, 0xF800}, {0xFFFFFF, 0x0000FF, 0xFFFF, 0x001F}};
+  int row = 2;
+  for (const Step& step : steps) {
+    setColour(step.fg, step.bg);
+    locate(row, 10, -1);
+    print("#g");
+    EXPECT_TRUE(cellShows(row, 10, '#', step.fgPixel, step.bgPixel)) << row;
+    EXPECT_TRUE(cellShows(row, 11, 'g', step.fgPixel, step.bgPixel)) << row;
+    ++row;
+  }
+  // Earlier rows keep the colours they were printed in.
+  EXPECT_TRUE(cellShows(3, 10, '#', 0xFFFF, 0xF800));
+}
+
 TEST_F(TextScreen, LocateRefusesPositionsOutsideTheView) {
   locate(10, 10, -1);
   struct Case {
