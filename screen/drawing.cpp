@@ -113,6 +113,17 @@ int64_t roundAway(long double v) {
   return static_cast<int64_t>(shifted);
 }
 
+// The usual corner: finite and within the guard, where nothing needs cutting and a float
+// plus or minus one half is exact in double (a float below 2^-29 in size rounds to zero
+// either way), so the rounding matches the long double one without its cost.
+bool withinGuard(float v) {
+  return v >= -static_cast<float>(kGuard) && v <= static_cast<float>(kGuard);
+}
+int64_t roundAwayNear(float v) {
+  const double d = v;
+  return static_cast<int64_t>(d > 0 ? d + 0.5 : d - 0.5);
+}
+
 Bounds drawableBounds(const ScreenState& s) {
   const ClipRegion& r = s.clipRegion;
   return {std::max<int64_t>(r.x, 0), std::max<int64_t>(r.y, 0),
@@ -333,15 +344,23 @@ void drawLine(void* target, float x1, float y1, float x2, float y2, uint32_t col
   // A NaN corner names no point at all, so nothing is drawn; a NaN last point then keeps
   // relative drawing blank until an absolute call sets it again.
   if (std::isnan(x1) || std::isnan(y1) || std::isnan(x2) || std::isnan(y2)) return;
-  Corners c{finiteCoordinate(x1), finiteCoordinate(y1), finiteCoordinate(x2),
-            finiteCoordinate(y2)};
-  if (shape == 0) {
-    if (!guardLine(c)) return;
+  Points p{};
+  if (withinGuard(x1) && withinGuard(y1) && withinGuard(x2) && withinGuard(y2)) {
+    p = Points{roundAwayNear(x1), roundAwayNear(y1), roundAwayNear(x2), roundAwayNear(y2)};
   } else {
-    guardBox(c);
+    Corners c{finiteCoordinate(x1), finiteCoordinate(y1), finiteCoordinate(x2),
+              finiteCoordinate(y2)};
+    if (shape == 0) {
+      if (!guardLine(c)) return;
+    } else {
+      guardBox(c);
+    }
+    p = Points{roundAway(c.x1), roundAway(c.y1), roundAway(c.x2), roundAway(c.y2)};
   }
-  const Points p{roundAway(c.x1) + s->clipRegion.x, roundAway(c.y1) + s->clipRegion.y,
-                 roundAway(c.x2) + s->clipRegion.x, roundAway(c.y2) + s->clipRegion.y};
+  p.x1 += s->clipRegion.x;
+  p.y1 += s->clipRegion.y;
+  p.x2 += s->clipRegion.x;
+  p.y2 += s->clipRegion.y;
   const Bounds b = drawableBounds(*s);
   if (b.right < b.left || b.bottom < b.top) return;
 

@@ -190,6 +190,28 @@ TEST_F(DrawingTest, CornersRoundHalfAwayFromZero) {
   expectFrame(rect(958, 100, 1020, 100), kWhite);
 }
 
+// Around every kind of half-way point the corner lands on std::round of its value (half away
+// from zero), whichever way the drawing computes it.
+TEST_F(DrawingTest, CornersNextToHalfWayRoundLikeStdRound) {
+  std::vector<float> values;
+  for (float n : {0.0f, 1.0f, 99.0f, 511.0f, 1022.0f}) {
+    const float half = n + 0.5f;
+    values.insert(values.end(), {half, std::nextafter(half, 0.0f), std::nextafter(half, 2000.0f)});
+  }
+  values.insert(values.end(), {1e-30f, 0.49999997f, 1023.4999f});
+  for (const float v : values) {
+    SCOPED_TRACE(testing::Message() << std::hexfloat << v);
+    clearScreen();
+    line(v, 300, v, 300);
+    const int x = static_cast<int>(std::round(static_cast<double>(v)));
+    expectFrame(rect(x, 300, x, 300), kWhite);
+  }
+  // Corners at the edge of the far range still reach the whole row.
+  clearScreen();
+  line(-16777216.0f, 200, 16777216.0f, 200);
+  expectFrame(rect(0, 200, 1023, 200), kWhite);
+}
+
 TEST_F(DrawingTest, LinesWhollyOutsideDrawNothing) {
   struct Case {
     float x1, y1, x2, y2;
