@@ -1,11 +1,40 @@
 // Pixel-level helpers shared by the text screen and drawing: span fills of one work-page row
 // and the conversion of colour values to pixels of the screen's depth.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <cwchar>
 
 #include "screen/screen_state.h"
 
 namespace {
+// Fills `bytes` bytes (a whole number of pixels) with copies of `pixel`. The C library's wide
+// character fill is vectorised the way memset is; a wide character that is larger than the
+// pixel is filled with two copies of it, after a lone first pixel when the start is not on
+// a wide character's boundary.
+template <typename Pixel>
+void fillWide(uint8_t* at, size_t bytes, Pixel pixel) {
+  if constexpr (sizeof(wchar_t) == sizeof(Pixel)) {
+    wchar_t value;
+    std::memcpy(&value, &pixel, sizeof value);
+    std::wmemset(reinterpret_cast<wchar_t*>(at), value, bytes / sizeof(wchar_t));
+  } else if constexpr (sizeof(wchar_t) == 2 * sizeof(Pixel)) {
+    if (bytes == 0) return;
+    if (reinterpret_cast<uintptr_t>(at) % sizeof(wchar_t) != 0) {
+      std::memcpy(at, &pixel, sizeof pixel);
+      at += sizeof pixel;
+      bytes -= sizeof pixel;
+    }
+    const Pixel pair[2] = {pixel, pixel};
+    wchar_t value;
+    std::memcpy(&value, pair, sizeof value);
+    std::wmemset(reinterpret_cast<wchar_t*>(at), value, bytes / sizeof(wchar_t));
+    if (bytes % sizeof(wchar_t) != 0) std::memcpy(at + bytes - sizeof pixel, &pixel, sizeof pixel);
+  } else {
+    std::fill_n(reinterpret_cast<Pixel*>(at), bytes / sizeof(Pixel), pixel);
+  }
+}
+
 // Fills `count` pixels from `first`: memset when every byte of the pixel is the same (black,
 // white), else typed stores that the compiler turns into wide ones.
 void fillPixels(uint8_t* first, size_t count, int bytesPerPixel, uint32_t pixel) {
@@ -14,14 +43,14 @@ void fillPixels(uint8_t* first, size_t count, int bytesPerPixel, uint32_t pixel)
       if ((pixel & 0xFF) == ((pixel >> 8) & 0xFF)) {
         std::memset(first, static_cast<int>(pixel & 0xFF), count * 2);
       } else {
-        std::fill_n(reinterpret_cast<uint16_t*>(first), count, static_cast<uint16_t>(pixel));
+        fillWide(first, count * 2, static_cast<uint16_t>(pixel));
       }
       break;
     case 4:
       if (pixel == 0 || pixel == 0xFFFFFFFFu) {
         std::memset(first, static_cast<int>(pixel & 0xFF), count * 4);
       } else {
-        std::fill_n(reinterpret_cast<uint32_t*>(first), count, pixel);
+        fillWide(first, count * 4, pixel);
       }
       break;
     default:

@@ -484,12 +484,18 @@ TEST(PixelSpans, FillSpanWritesOnlyTheSpanAtEveryPixelSize) {
     s.bytesPerPixel = bytes;
     s.rowAddress = {row.data()};
     s.pitch = 16 * bytes;
-    fillSpan(s, 0, 3, 9, 0xA1B2C3D4u);
-    fillSpan(s, 0, 12, 11, 0xFFu);  // empty span
-    const uint8_t* page = row.data();
-    const uint32_t mask = bytes == 4 ? 0xFFFFFFFFu : (1u << (8 * bytes)) - 1;
-    for (int x = 0; x < 16; ++x) {
-      EXPECT_EQ(getPixel(s, page, x, 0), x >= 3 && x <= 9 ? 0xA1B2C3D4u & mask : 0u) << x;
+    // Starts on and off an even pixel, odd and even lengths, single pixels.
+    const std::pair<int, int> spans[] = {{3, 9}, {2, 8}, {2, 9}, {3, 10}, {0, 15}, {5, 5}, {4, 4}};
+    for (const auto& [x0, x1] : spans) {
+      SCOPED_TRACE(testing::Message() << x0 << ".." << x1);
+      std::fill(row.begin(), row.end(), uint8_t{0});
+      fillSpan(s, 0, x0, x1, 0xA1B2C3D4u);
+      fillSpan(s, 0, 12, 11, 0xFFu);  // empty span
+      const uint8_t* page = row.data();
+      const uint32_t mask = bytes == 4 ? 0xFFFFFFFFu : (1u << (8 * bytes)) - 1;
+      for (int x = 0; x < 16; ++x) {
+        EXPECT_EQ(getPixel(s, page, x, 0), x >= x0 && x <= x1 ? 0xA1B2C3D4u & mask : 0u) << x;
+      }
     }
   }
 }
