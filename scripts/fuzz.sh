@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
-targets=(mask_fuzz decimal_fuzz write_text_fuzz draw_line_fuzz lzw_fuzz line_editor_fuzz)
+targets=(mask_fuzz decimal_fuzz write_text_fuzz draw_line_fuzz lzw_fuzz line_editor_fuzz terminal_keys_fuzz)
 
 scripts/install-deps.sh
 cmake --preset fuzz >/dev/null

@@ -15,6 +15,7 @@
 #include "fuzz/line_editor_fuzz.h"
 #include "fuzz/lzw_fuzz.h"
 #include "fuzz/mask_fuzz.h"
+#include "fuzz/terminal_keys_fuzz.h"
 #include "fuzz/write_text_fuzz.h"
 
 namespace {
@@ -29,6 +30,7 @@ const Target kTargets[] = {
     {"mask_fuzz", maskFuzzOne},         {"decimal_fuzz", decimalFuzzOne},
     {"write_text_fuzz", writeTextFuzzOne}, {"draw_line_fuzz", drawLineFuzzOne},
     {"lzw_fuzz", lzwFuzzOne},           {"line_editor_fuzz", lineEditorFuzzOne},
+    {"terminal_keys_fuzz", terminalKeysFuzzOne},
 };
 
 std::filesystem::path regressionsDirectory() {

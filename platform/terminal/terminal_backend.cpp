@@ -1,0 +1,261 @@
+#include "platform/terminal/terminal_backend.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/posix/posix_platform.h"
+#include "platform/terminal/terminal_frame.h"
+#include "platform/terminal/terminal_guard.h"
+#include "platform/terminal/terminal_keys.h"
+#include "platform/terminal/terminal_tty.h"
+#include "screen/platform_seam.h"
+#include "screen/screen_state.h"
+
+namespace {
+constexpr int kCellWidth = 8;
+constexpr int kCellHeight = 16;
+constexpr size_t kReadChunk = 4096;
+
+std::recursive_mutex screenMutex;
+std::thread presenterThread;
+std::atomic<bool> running{false};
+std::atomic<bool> bellPending{false};
+int wakePipe[2] = {-1, -1};
+int neededColumns = 0, neededRows = 0;
+
+// Presentation thread only.
+std::unique_ptr<FrameEncoder> encoder;
+TerminalKeyParser keyParser;
+bool showingNotice = false;
+
+void lockScreenMutex() { screenMutex.lock(); }
+void unlockScreenMutex() { screenMutex.unlock(); }
+
+long long nowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+std::string sizeText(int columns, int rows) {
+  return std::to_string(columns) + " x " + std::to_string(rows);
+}
+
+void markAllRows() {
+  if (ScreenState* s = screenState) std::fill(s->dirtyRows.begin(), s->dirtyRows.end(), uint8_t{1});
+}
+
+// A terminal too small for the screen shows one line until it is large enough again; the
+// simulation goes on meanwhile.
+void checkSize(std::string& frame) {
+  TerminalSize size;
+  if (!readTerminalSize(size)) return;
+  const bool fits = size.columns >= neededColumns && size.rows >= neededRows;
+  if (!fits) {
+    std::string notice = "Terminal demasiado pequena: " + sizeText(size.columns, size.rows) +
+                         ", hacen falta " + sizeText(neededColumns, neededRows);
+    if (notice.size() > static_cast<size_t>(size.columns)) notice.resize(static_cast<size_t>(size.columns));
+    frame += "\x1b[0m\x1b[2J\x1b[H";
+    frame += notice;
+    showingNotice = true;
+    encoder->invalidate();
+    return;
+  }
+  // Large enough (again, or resized while large): everything is drawn anew.
+  frame += "\x1b[0m\x1b[2J";
+  showingNotice = false;
+  encoder->invalidate();
+  markAllRows();
+}
+
+// Reads what is waiting on standard input, at most one chunk per frame so a flood cannot
+// hold the screen lock; the end of input or an error means the terminal has gone.
+void readKeys(std::vector<int32_t>& codes) {
+  pollfd input{STDIN_FILENO, POLLIN, 0};
+  if (poll(&input, 1, 0) > 0) {
+    if (input.revents & POLLIN) {
+      char buffer[kReadChunk];
+      const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+      if (n > 0) {
+        keyParser.feed(std::string_view(buffer, static_cast<size_t>(n)), nowMs(), codes);
+      } else if (n == 0 || (errno != EINTR && errno != EAGAIN)) {
+        markTerminalLost();
+      }
+    } else if (input.revents & (POLLHUP | POLLERR | POLLNVAL)) {
+      markTerminalLost();
+    }
+  }
+  keyParser.tick(nowMs(), codes);
+}
+
+void waitForNextFrame() {
+  pollfd wake{wakePipe[0], POLLIN, 0};
+  if (poll(&wake, 1, 10) > 0) {
+    char drain[64];
+    while (::read(wakePipe[0], drain, sizeof drain) > 0) {
+    }
+  }
+}
+
+void suspendAndResume() {
+  restoreTerminal();
+  stopUntilContinued();
+  if (!enterTerminal()) {
+    markTerminalLost();
+    return;
+  }
+  showingNotice = true;  // the size is read again below
+}
+
+void presentFrames() {
+  std::vector<int32_t> codes;
+  std::string frame;
+  bool sizeUnknown = true;
+  while (running.load()) {
+    if (const int sig = pendingTermination()) {
+      lockScreenMutex();
+      restoreTerminal();
+      endTerminalWithSignal(sig);
+    }
+    if (takeSuspend()) {
+      suspendAndResume();
+      sizeUnknown = true;
+    }
+    if (terminalLost()) {
+      waitForNextFrame();
+      continue;
+    }
+    frame.clear();
+    codes.clear();
+    lockScreenMutex();
+    if (takeResize() || sizeUnknown) {
+      checkSize(frame);
+      sizeUnknown = false;
+    }
+    if (ScreenState* s = screenState) {
+      if (showingNotice) std::fill(s->dirtyRows.begin(), s->dirtyRows.end(), uint8_t{0});
+      else encoder->encodeDirtyRows(*s, frame);
+    }
+    readKeys(codes);
+    for (const int32_t code : codes) queueKey(code);
+    unlockScreenMutex();
+    if (bellPending.exchange(false)) frame += '\a';
+    // One write per frame, outside the lock: a slow terminal never holds up the program.
+    if (!frame.empty() && !writeToTerminal(frame.data(), frame.size())) markTerminalLost();
+    waitForNextFrame();
+  }
+}
+
+void presentationLoop() {
+  try {
+    presentFrames();
+  } catch (...) {
+    // The presentation cannot go on: give the terminal back and let the program end.
+    restoreTerminal();
+    std::fputs("co2sim: the terminal presentation stopped\n", stderr);
+    markTerminalLost();
+  }
+}
+
+void terminalTone(int, int ms) {
+  bellPending.store(true);
+  if (wakePipe[1] >= 0) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(wakePipe[1], &byte, 1);
+  }
+  platformSeam().sleep(ms);
+}
+
+int refuse(const std::string& reason) {
+  noteTerminalRefusal(reason);
+  return 1;
+}
+
+void closeWakePipe() {
+  for (int& fd : wakePipe) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+  }
+}
+
+void restoreAtExit() { restoreTerminal(); }
+
+int terminalStart(const char*, int width, int height, int depth, int, int flags) {
+  if (presenterThread.joinable()) return 1;
+  if (flags & kFlagOpenGL) return refuse("an OpenGL screen was asked for");
+  const ScreenState* s = screenState;
+  if (!s || s->cellHeight != kCellHeight || (depth != 8 && depth != 16 && depth != 32))
+    return refuse("the screen has no 8 x 16 text cells");
+  neededColumns = width / kCellWidth;
+  neededRows = height / kCellHeight;
+  const char* notTerminal = nullptr;
+  if (!bothAreTerminals(notTerminal)) return refuse(notTerminal);
+  const char* term = std::getenv("TERM");
+  if (!term || !*term || std::strcmp(term, "dumb") == 0) return refuse("TERM names no terminal that can show it");
+  TerminalSize size;
+  if (!readTerminalSize(size)) return refuse("the terminal's size cannot be read");
+  if (size.columns < neededColumns || size.rows < neededRows)
+    return refuse("the terminal has " + sizeText(size.columns, size.rows) + " cells, " +
+                  sizeText(neededColumns, neededRows) + " are needed");
+  if (pipe2(wakePipe, O_NONBLOCK | O_CLOEXEC) != 0) return refuse("no pipe for the presentation");
+  if (!enterTerminal()) {
+    closeWakePipe();
+    return refuse("the terminal's modes cannot be set");
+  }
+  static const bool exitHookRegistered = [] { return std::atexit(restoreAtExit) == 0; }();
+  (void)exitHookRegistered;
+  encoder = std::make_unique<FrameEncoder>(neededColumns, neededRows);
+  keyParser = TerminalKeyParser{};
+  showingNotice = false;
+  bellPending.store(false);
+  installTerminalGuard(wakePipe[1]);
+  installTerminalLossSeam();
+  running.store(true);
+  presenterThread = std::thread(presentationLoop);
+  setPlatformTone(terminalTone);
+  return 0;
+}
+
+void terminalShutdown() {
+  running.store(false);
+  if (presenterThread.joinable()) {
+    if (wakePipe[1] >= 0) {
+      const char byte = 1;
+      [[maybe_unused]] const ssize_t n = ::write(wakePipe[1], &byte, 1);
+    }
+    if (presenterThread.get_id() == std::this_thread::get_id()) presenterThread.detach();
+    else presenterThread.join();
+    setPlatformTone(nullptr);
+    restoreTerminal();
+    removeTerminalLossSeam();
+    removeTerminalGuard();
+    closeWakePipe();
+    encoder.reset();
+  }
+}
+
+void terminalSetPaletteEntry(int, int, int, int) {
+  // Palette frames are read through the screen's shown palette; nothing to send.
+}
+
+void terminalWaitVerticalSync() { platformSeam().sleep(10); }
+
+const Backend kTerminalBackend{
+    "Terminal",      terminalStart, terminalShutdown, lockScreenMutex, unlockScreenMutex,
+    terminalSetPaletteEntry, terminalWaitVerticalSync, nullptr, nullptr, nullptr, nullptr, nullptr,
+};
+}  // namespace
+
+const Backend& terminalBackend() { return kTerminalBackend; }

@@ -1,0 +1,146 @@
+#include "platform/terminal/terminal_frame.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "platform/terminal/terminal_cell_match.h"
+#include "screen/screen_state.h"
+
+namespace {
+uint32_t pixelToRgb(const ScreenState& s, uint32_t pixel) {
+  if (s.depth == 16) {
+    const uint32_t r = (pixel >> 11) & 0x1F, g = (pixel >> 5) & 0x3F, b = pixel & 0x1F;
+    return ((r << 3) | (r >> 2)) << 16 | ((g << 2) | (g >> 4)) << 8 | ((b << 3) | (b >> 2));
+  }
+  if (s.depth == 32) return pixel & 0xFFFFFFu;
+  return s.paletteShown[pixel & 0xFFu] & 0xFFFFFFu;
+}
+
+void appendNumber(std::string& out, unsigned value) {
+  char digits[12];
+  const auto result = std::to_chars(digits, digits + sizeof digits, value);
+  out.append(digits, result.ptr);
+}
+
+void appendRgb(std::string& out, uint32_t rgb) {
+  appendNumber(out, (rgb >> 16) & 0xFF);
+  out += ';';
+  appendNumber(out, (rgb >> 8) & 0xFF);
+  out += ';';
+  appendNumber(out, rgb & 0xFF);
+}
+}  // namespace
+
+void appendUtf8(std::string& out, char32_t c) {
+  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+TerminalCell screenCell(const ScreenState& s, int row, int column) {
+  uint32_t rgb[kCellPixels];
+  const uint8_t* page = s.visiblePixels();
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 8; ++x)
+      rgb[y * 8 + x] = pixelToRgb(s, getPixel(s, page, column * 8 + x, row * 16 + y));
+  const CellRecord& record =
+      s.cellRecord[static_cast<size_t>(s.visiblePage)]
+                  [static_cast<size_t>(row) * static_cast<size_t>(s.textColumns) + static_cast<size_t>(column)];
+  CellGlyph glyph;
+  glyph.character = static_cast<uint8_t>(record.character & 0xFF);
+  glyph.foreground = pixelToRgb(s, record.foreground);
+  glyph.background = pixelToRgb(s, record.background);
+  glyph.fontRows = s.font && s.cellHeight == 16 ? s.font + 16 * glyph.character : nullptr;
+  return matchCell(rgb, glyph);
+}
+
+FrameEncoder::FrameEncoder(int columns, int rows)
+    : columns_(columns), rows_(rows), shown_(static_cast<size_t>(columns * rows)),
+      known_(static_cast<size_t>(columns * rows), false) {}
+
+void FrameEncoder::invalidate() {
+  known_.assign(known_.size(), false);
+  cursorRow_ = cursorColumn_ = -1;
+  foregroundKnown_ = backgroundKnown_ = false;
+}
+
+void FrameEncoder::encodeDirtyRows(ScreenState& s, std::string& out) {
+  const int rowRepeat = s.rowRepeat > 0 ? s.rowRepeat : 1;
+  const int rows = std::min(rows_, s.textRows);
+  const int columns = std::min(columns_, s.textColumns);
+  for (int row = 0; row < rows; ++row) {
+    const size_t first = static_cast<size_t>(row) * 16 * static_cast<size_t>(rowRepeat);
+    const size_t last = std::min(first + 16 * static_cast<size_t>(rowRepeat), s.dirtyRows.size());
+    bool dirty = false;
+    for (size_t y = first; y < last && !dirty; ++y) dirty = s.dirtyRows[y] != 0;
+    if (!dirty) continue;
+    for (int column = 0; column < columns; ++column) put(row, column, screenCell(s, row, column), out);
+  }
+  std::fill(s.dirtyRows.begin(), s.dirtyRows.end(), uint8_t{0});
+}
+
+void FrameEncoder::put(int row, int column, TerminalCell cell, std::string& out) {
+  if (row < 0 || row >= rows_ || column < 0 || column >= columns_) return;
+  // A blank shows only its background.
+  if (cell.character == U' ') cell.foreground = cell.background;
+  const size_t index = static_cast<size_t>(row) * static_cast<size_t>(columns_) + static_cast<size_t>(column);
+  if (known_[index] && shown_[index] == cell) return;
+  moveTo(row, column, out);
+  setColours(cell, out);
+  appendUtf8(out, cell.character);
+  shown_[index] = cell;
+  known_[index] = true;
+  // Line wrap is off, but a cursor left on the last column is not to be trusted.
+  cursorColumn_ = column + 1 < columns_ ? column + 1 : -1;
+}
+
+void FrameEncoder::moveTo(int row, int column, std::string& out) {
+  if (row == cursorRow_ && column == cursorColumn_) return;
+  if (row == cursorRow_ && cursorColumn_ >= 0 && column > cursorColumn_) {
+    out += "\x1b[";
+    if (column - cursorColumn_ > 1) appendNumber(out, static_cast<unsigned>(column - cursorColumn_));
+    out += 'C';
+  } else {
+    out += "\x1b[";
+    appendNumber(out, static_cast<unsigned>(row + 1));
+    out += ';';
+    appendNumber(out, static_cast<unsigned>(column + 1));
+    out += 'H';
+  }
+  cursorRow_ = row;
+  cursorColumn_ = column;
+}
+
+void FrameEncoder::setColours(const TerminalCell& cell, std::string& out) {
+  const bool foreground = cell.character != U' ' && (!foregroundKnown_ || cell.foreground != foreground_);
+  const bool background = !backgroundKnown_ || cell.background != background_;
+  if (!foreground && !background) return;
+  out += "\x1b[";
+  if (foreground) {
+    out += "38;2;";
+    appendRgb(out, cell.foreground);
+    foreground_ = cell.foreground;
+    foregroundKnown_ = true;
+  }
+  if (background) {
+    if (foreground) out += ';';
+    out += "48;2;";
+    appendRgb(out, cell.background);
+    background_ = cell.background;
+    backgroundKnown_ = true;
+  }
+  out += 'm';
+}

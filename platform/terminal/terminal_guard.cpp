@@ -1,0 +1,184 @@
+#include "platform/terminal/terminal_guard.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+
+#include "platform/terminal/terminal_tty.h"
+#include "screen/platform_seam.h"
+#include "screen/screen.h"
+#include "screen/screen_state.h"
+
+namespace {
+constexpr int kTermination[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int kFaults[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+constexpr int kNotices[] = {SIGWINCH, SIGTSTP};
+
+std::atomic<int> termination{0};
+std::atomic<bool> resized{false};
+std::atomic<bool> suspended{false};
+std::atomic<bool> lost{false};
+int wakeDescriptor = -1;
+bool guarded = false;
+struct sigaction previousTermination[3];
+struct sigaction previousFaults[5];
+struct sigaction previousNotices[2];
+
+void wake() {
+  if (wakeDescriptor >= 0) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(wakeDescriptor, &byte, 1);
+  }
+}
+
+void onTermination(int signalNumber) {
+  int expected = 0;
+  termination.compare_exchange_strong(expected, signalNumber);
+  wake();
+}
+
+void onNotice(int signalNumber) {
+  if (signalNumber == SIGWINCH) resized.store(true);
+  else suspended.store(true);
+  wake();
+}
+
+// A fault: give the terminal back, put the previous handler back and let it act. A real
+// fault recurs when this returns; a sent one (kill, abort) is raised again.
+void onFault(int signalNumber, siginfo_t* info, void*) {
+  restoreTerminal();
+  for (size_t i = 0; i < std::size(kFaults); ++i)
+    if (kFaults[i] == signalNumber) sigaction(signalNumber, &previousFaults[i], nullptr);
+  if (signalNumber == SIGABRT || !info || info->si_code <= 0) raise(signalNumber);
+}
+
+void install(int signalNumber, void (*handler)(int), int flags, struct sigaction& previous) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = flags;
+  sigaction(signalNumber, &action, &previous);
+}
+
+PlatformSeam wrappedSeam{};
+bool seamWrapped = false;
+
+void endIfLost() {
+  if (lost.load()) endProgram(0);
+}
+
+void sleepWatchingTerminal(int ms) {
+  endIfLost();
+  wrappedSeam.sleep(ms);
+  endIfLost();
+}
+
+void awaitKeyWatchingTerminal(KeyWaitKind kind) {
+  if (wrappedSeam.awaitKey) {
+    wrappedSeam.awaitKey(kind);
+    return;
+  }
+  for (;;) {
+    endIfLost();
+    ScreenState* s = screenState;
+    if (!s || s->keys.awaitKeyFor(50)) return;
+  }
+}
+
+std::string refusal;
+bool refusalHooked = false;
+void (*chainedEnding)(int) = nullptr;
+
+void sayWhyNoScreen(int status) {
+  if (!screenState && !refusal.empty()) {
+    std::fprintf(stderr, "co2sim: no terminal screen: %s\n", refusal.c_str());
+    refusal.clear();
+  }
+  if (chainedEnding) chainedEnding(status);
+}
+}  // namespace
+
+void installTerminalGuard(int wakeFd) {
+  if (guarded) return;
+  wakeDescriptor = wakeFd;
+  termination.store(0);
+  resized.store(false);
+  suspended.store(false);
+  for (size_t i = 0; i < std::size(kTermination); ++i) {
+    install(kTermination[i], onTermination, SA_RESTART, previousTermination[i]);
+    // A signal the process was started to ignore (nohup) stays ignored.
+    if (previousTermination[i].sa_handler == SIG_IGN) sigaction(kTermination[i], &previousTermination[i], nullptr);
+  }
+  for (size_t i = 0; i < std::size(kNotices); ++i)
+    install(kNotices[i], onNotice, SA_RESTART, previousNotices[i]);
+  for (size_t i = 0; i < std::size(kFaults); ++i) {
+    struct sigaction action {};
+    action.sa_sigaction = onFault;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_SIGINFO | SA_NODEFER;
+    sigaction(kFaults[i], &action, &previousFaults[i]);
+  }
+  guarded = true;
+}
+
+void removeTerminalGuard() {
+  if (!guarded) return;
+  for (size_t i = 0; i < std::size(kTermination); ++i) sigaction(kTermination[i], &previousTermination[i], nullptr);
+  for (size_t i = 0; i < std::size(kNotices); ++i) sigaction(kNotices[i], &previousNotices[i], nullptr);
+  for (size_t i = 0; i < std::size(kFaults); ++i) sigaction(kFaults[i], &previousFaults[i], nullptr);
+  wakeDescriptor = -1;
+  guarded = false;
+}
+
+int pendingTermination() { return termination.load(); }
+bool takeResize() { return resized.exchange(false); }
+bool takeSuspend() { return suspended.exchange(false); }
+
+void endTerminalWithSignal(int signalNumber) {
+  removeTerminalGuard();
+  signal(signalNumber, SIG_DFL);
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, signalNumber);
+  pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+  raise(signalNumber);
+  // Only reached when the default action was overridden elsewhere.
+  _Exit(128 + signalNumber);
+}
+
+void stopUntilContinued() { raise(SIGSTOP); }
+
+void markTerminalLost() { lost.store(true); }
+bool terminalLost() { return lost.load(); }
+
+void installTerminalLossSeam() {
+  if (seamWrapped) return;
+  lost.store(false);
+  wrappedSeam = platformSeam();
+  PlatformSeam seam = wrappedSeam;
+  seam.sleep = sleepWatchingTerminal;
+  seam.awaitKey = awaitKeyWatchingTerminal;
+  installPlatformSeam(seam);
+  seamWrapped = true;
+}
+
+void removeTerminalLossSeam() {
+  if (!seamWrapped) return;
+  // The seam may carry the refusal hook installed since; keep it.
+  PlatformSeam seam = wrappedSeam;
+  seam.programEnding = platformSeam().programEnding;
+  installPlatformSeam(seam);
+  seamWrapped = false;
+}
+
+void noteTerminalRefusal(const std::string& reason) {
+  refusal = reason;
+  if (refusalHooked) return;
+  refusalHooked = true;
+  PlatformSeam seam = platformSeam();
+  chainedEnding = seam.programEnding;
+  seam.programEnding = sayWhyNoScreen;
+  installPlatformSeam(seam);
+}

@@ -1,0 +1,30 @@
+// What ends or pauses the process while the terminal shows the screen: termination signals
+// (recorded here; the presentation thread restores the terminal and then ends as the signal
+// would), faults (the terminal is restored in the handler), size changes, Ctrl+Z, and the
+// loss of the terminal (the program thread then ends with status 0 at its next wait).
+#pragma once
+#include <string>
+
+// Installs the handlers; each recorded event also writes a byte to `wakeFd` (non-blocking).
+void installTerminalGuard(int wakeFd);
+void removeTerminalGuard();
+// SIGINT, SIGTERM or SIGHUP once received, else 0.
+int pendingTermination();
+// Whether the size changed (SIGWINCH) or Ctrl+Z was pressed since the last call.
+bool takeResize();
+bool takeSuspend();
+// Ends the process as the signal's default action would. Never returns.
+[[noreturn]] void endTerminalWithSignal(int signalNumber);
+// Stops the process (as Ctrl+Z would) until it is continued.
+void stopUntilContinued();
+
+void markTerminalLost();
+bool terminalLost();
+// Wraps the platform seam's sleep and key wait so that the program thread ends the process
+// through endProgram(0) once the terminal is lost.
+void installTerminalLossSeam();
+void removeTerminalLossSeam();
+
+// Keeps why the terminal could not show the screen; printed on standard error, once, when
+// the program ends without any screen (no other back end started either).
+void noteTerminalRefusal(const std::string& reason);

@@ -1,0 +1,125 @@
+#!/usr/bin/env python3
+"""Compares a tmux pane capture with the cell grid of the same run made in memory.
+
+  pane_compare.py text CAPTURE CELLS ROW=MIN ...
+      Every pane cell that is not a block or box-drawing character must hold the character
+      of the cell grid; row ROW (1-based) must have at least MIN such cells.
+  pane_compare.py bars CAPTURE_E
+      The four chart bars (a capture made with -e) are full blocks in their colours down to
+      the rows their ends lie on, and the track colour below them.
+"""
+import re
+import sys
+
+COLUMNS, ROWS = 128, 48
+DRAWN = range(0x2500, 0x25A0)  # box drawing and block elements
+
+
+def read_text(path):
+    with open(path, encoding="utf-8", errors="replace") as f:
+        return [line.rstrip("\n") for line in f]
+
+
+def text(capture, cells, checks):
+    pane = read_text(capture)
+    with open(cells, "rb") as f:
+        grid = [line.decode("latin-1") for line in f.read().split(b"\n")]
+    failures = 0
+    for r in range(ROWS):
+        shown = pane[r] if r < len(pane) else ""
+        shown = shown.ljust(COLUMNS)
+        compared = 0
+        for c in range(COLUMNS):
+            if ord(shown[c]) in DRAWN:
+                continue
+            compared += 1
+            if shown[c] != grid[r][c]:
+                failures += 1
+                if failures <= 5:
+                    print(f"row {r + 1} column {c + 1}: pane {shown[c]!r}, cell grid {grid[r][c]!r}")
+        need = checks.get(r + 1)
+        if need is not None and compared < need:
+            print(f"row {r + 1}: only {compared} text cells, {need} expected")
+            failures += 1
+    return failures == 0
+
+
+def cells_with_colours(capture):
+    """The pane as rows of (character, foreground, background)."""
+    sgr = re.compile(r"\x1b\[([0-9;]*)m")
+    rows = []
+    with open(capture, encoding="utf-8", errors="replace") as f:
+        for line in f:
+            line = line.rstrip("\n")
+            fg = bg = None
+            row = []
+            at = 0
+            while at < len(line):
+                m = sgr.match(line, at)
+                if m:
+                    fields = [int(x) if x else 0 for x in m.group(1).split(";")]
+                    i = 0
+                    while i < len(fields):
+                        f0 = fields[i]
+                        if f0 == 0:
+                            fg = bg = None
+                        elif f0 in (38, 48) and i + 4 < len(fields) and fields[i + 1] == 2:
+                            colour = tuple(fields[i + 2:i + 5])
+                            if f0 == 38:
+                                fg = colour
+                            else:
+                                bg = colour
+                            i += 4
+                        elif f0 == 39:
+                            fg = None
+                        elif f0 == 49:
+                            bg = None
+                        i += 1
+                    at = m.end()
+                    continue
+                row.append((line[at], fg, bg))
+                at += 1
+            rows.append(row)
+    return rows
+
+
+def widen(rgb):
+    """0xRRGGBB as the 16-bit frame holds it, widened back to 8 bits a channel."""
+    r, g, b = (rgb >> 19) & 0x1F, (rgb >> 10) & 0x3F, (rgb >> 3) & 0x1F
+    return ((r << 3) | (r >> 2), (g << 2) | (g >> 4), (b << 3) | (b >> 2))
+
+
+def bars(capture):
+    rows = cells_with_colours(capture)
+    track = widen(0xBB1111)
+    colours = [widen(c) for c in (0x111199, 0x1144BB, 0x1111FF, 0x8888FF)]
+    # The bars hang from y = 50; their ends at y = 108, 137, 166 and 195 (cut of 50 %).
+    ends = [108, 137, 166, 195]
+    ok = True
+    for bar in range(4):
+        column = 120 + 2 * bar  # 0-based; the track's cells between the grid lines
+        end_row = ends[bar] // 16
+        for r in range(4, end_row + 3):
+            ch, fg, _ = rows[r][column] if column < len(rows[r]) else (" ", None, None)
+            want = colours[bar] if r < end_row else track if r > end_row else None
+            if want is None:
+                if ch == "\u2588" or ch == " ":
+                    print(f"bar {bar + 1}: its end row {r + 1} is not a partial block ({ch!r})")
+                    ok = False
+                continue
+            if ch != "\u2588" or fg != want:
+                print(f"bar {bar + 1} row {r + 1}: {ch!r} in {fg}, a full block in {want} expected")
+                ok = False
+    return ok
+
+
+def main():
+    if sys.argv[1] == "text":
+        checks = dict((int(a), int(b)) for a, b in (x.split("=") for x in sys.argv[4:]))
+        return 0 if text(sys.argv[2], sys.argv[3], checks) else 1
+    if sys.argv[1] == "bars":
+        return 0 if bars(sys.argv[2]) else 1
+    return 2
+
+
+sys.exit(main())
