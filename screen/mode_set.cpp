@@ -174,13 +174,17 @@ void setScreenMode(int32_t mode, int32_t depth, int32_t pages, int32_t flags,
   s->backend = chosen;
   installGraphicsOperations();
 
-  resetPalette(*s);
-  s->foregroundPixel = (actualDepth >= 5 && actualDepth <= 8) ? 15u : s->colourMask;
-  s->backgroundPixel = 0;
-  s->clipRegion = ClipRegion{0, 0, s->width, s->height};
-  s->graphicsViewSet = false;
-  for (auto& page : s->cellRecord)
-    for (auto& cell : page) cell = CellRecord{32, s->foregroundPixel, 0};
+  {
+    // The back end's presentation thread runs from here on and reads the state.
+    OperationLock lock;
+    resetPalette(*s);
+    s->foregroundPixel = (actualDepth >= 5 && actualDepth <= 8) ? 15u : s->colourMask;
+    s->backgroundPixel = 0;
+    s->clipRegion = ClipRegion{0, 0, s->width, s->height};
+    s->graphicsViewSet = false;
+    for (auto& page : s->cellRecord)
+      for (auto& cell : page) cell = CellRecord{32, s->foregroundPixel, 0};
+  }
 
   if (!services.exitHandlerRegistered) {
     services.exitHandlerRegistered = true;

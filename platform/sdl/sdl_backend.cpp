@@ -70,20 +70,19 @@ void unlockScreenMutex() {
   screenMutex.unlock();
 }
 
+// Notified under the mutex: a thread that ends the process after seeing the report cannot
+// destroy the condition variable while this one still uses it.
 void report(Readiness r) {
-  {
-    std::lock_guard<std::mutex> guard(readyMutex);
-    readiness = r;
-  }
+  std::lock_guard<std::mutex> guard(readyMutex);
+  readiness = r;
   readyChanged.notify_all();
 }
 
 // Called inside Xlib when the display has gone: nothing more may be asked of it, so this
-// thread lets go of the screen and stays parked; the program thread ends the process.
-void parkAfterDisplayLoss() {
+// thread lets go of the screen (and is then parked); the program thread ends the process.
+void releaseAfterDisplayLoss() {
   while (lockDepth > 0) unlockScreenMutex();
   report(Readiness::Failed);
-  for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
 }
 
 void markAllRows() {
@@ -197,7 +196,7 @@ bool startVideo() {
   // X11 has a native window framebuffer: keep SDL from routing it through a GL renderer.
   if (x11) {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    watchX11Connection(parkAfterDisplayLoss);
+    watchX11Connection(releaseAfterDisplayLoss);
   }
   return true;
 }

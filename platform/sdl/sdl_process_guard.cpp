@@ -5,6 +5,8 @@
 #include <signal.h>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "screen/platform_seam.h"
 #include "screen/screen.h"
@@ -29,18 +31,22 @@ IoHandler previousIo = nullptr;
 ErrorHandler previousError = nullptr;
 void* x11Library = nullptr;
 
-int ioErrorSeen(Display*) {
-  lostFlag.store(true);
+// The thread that met the loss lets go of the screen first and only then raises the flag,
+// so the program thread, which ends the process on seeing it, comes strictly after; this
+// thread must not return into Xlib, so it stays parked.
+[[noreturn]] void parkAfterLoss() {
   if (onLost) onLost();
-  return 0;
+  lostFlag.store(true);
+  for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
 }
+
+int ioErrorSeen(Display*) { parkAfterLoss(); }
 
 // Protocol errors are not fatal here, except the ones saying our window has gone.
 int protocolErrorSeen(Display*, XErrorEvent* event) {
   if (watchedWindow != 0 && event->resourceid == watchedWindow &&
       (event->error_code == BadWindow || event->error_code == BadDrawable)) {
-    lostFlag.store(true);
-    if (onLost) onLost();
+    parkAfterLoss();
   }
   return 0;
 }

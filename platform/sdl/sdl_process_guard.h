@@ -13,7 +13,8 @@ int pendingSignal();
 
 // Watches the X connection of SDL's x11 driver (already loaded by SDL; nothing is linked):
 // a broken connection or an error about our own window calls `lost` on the thread that
-// met it, which must not return into Xlib. Presentation thread only.
+// met it (to let go of the screen), then marks the display lost and parks that thread for
+// good, since it must not return into Xlib. Presentation thread only.
 void watchX11Connection(void (*lost)());
 // The X window whose errors mean the window has gone (0: none yet).
 void watchX11Window(unsigned long window);
