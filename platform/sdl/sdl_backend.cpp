@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "platform/posix/posix_platform.h"
+#include "platform/posix/loss_seam.h"
 #include "platform/sdl/sdl_init_lock.h"
 #include "platform/sdl/sdl_key_events.h"
 #include "platform/sdl/sdl_latency_probe.h"
@@ -270,7 +271,7 @@ void presentationLoop() {
 int sdlStart(const char* title, int width, int height, int depth, int refreshRate, int flags) {
   if (flags & kFlagOpenGL) return 1;
   if (depth != 8 && depth != 16 && depth != 32) return 1;
-  if (displayLost() || presenterThread.joinable()) return 1;
+  if (outputLost() || presenterThread.joinable()) return 1;
   request = Request{title ? title : "", width, height, depth, refreshRate, flags};
   {
     std::lock_guard<std::mutex> guard(requestMutex);
@@ -282,7 +283,7 @@ int sdlStart(const char* title, int width, int height, int depth, int refreshRat
   mouseX = mouseY = mouseWheel = mouseButtons = 0;
   readiness = Readiness::Waiting;
   installSignalGuard();
-  installDisplayLossSeam();
+  installLossSeam();
   running.store(true);
   presenterThread = std::thread(presentationLoop);
   std::unique_lock<std::mutex> wait(readyMutex);
@@ -296,15 +297,15 @@ void sdlShutdown() {
   running.store(false);
   if (presenterThread.joinable()) {
     // A thread parked after the display was lost never returns.
-    if (displayLost() || presenterThread.get_id() == std::this_thread::get_id()) {
+    if (outputLost() || presenterThread.get_id() == std::this_thread::get_id()) {
       presenterThread.detach();
     } else {
       presenterThread.join();
     }
   }
   setPlatformTone(nullptr);
-  if (!displayLost()) closeSdlTone();
-  removeDisplayLossSeam();
+  if (!outputLost()) closeSdlTone();
+  removeLossSeam();
   removeSignalGuard();
 }
 

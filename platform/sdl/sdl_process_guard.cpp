@@ -8,6 +8,7 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/posix/loss_seam.h"
 #include "screen/platform_seam.h"
 #include "screen/screen.h"
 #include "screen/screen_state.h"
@@ -20,7 +21,6 @@ bool signalsGuarded = false;
 
 void recordSignal(int signalNumber) { recordedSignal.store(signalNumber); }
 
-std::atomic<bool> lostFlag{false};
 void (*onLost)() = nullptr;
 unsigned long watchedWindow = 0;
 using IoHandler = int (*)(Display*);
@@ -36,7 +36,7 @@ void* x11Library = nullptr;
 // thread must not return into Xlib, so it stays parked.
 [[noreturn]] void parkAfterLoss() {
   if (onLost) onLost();
-  lostFlag.store(true);
+  markOutputLost();
   for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
 }
 
@@ -51,30 +51,6 @@ int protocolErrorSeen(Display*, XErrorEvent* event) {
   return 0;
 }
 
-PlatformSeam wrappedSeam{};
-bool seamWrapped = false;
-
-void endIfLost() {
-  if (lostFlag.load()) endProgram(0);
-}
-
-void sleepWatchingDisplay(int ms) {
-  endIfLost();
-  wrappedSeam.sleep(ms);
-  endIfLost();
-}
-
-void awaitKeyWatchingDisplay(KeyWaitKind kind) {
-  if (wrappedSeam.awaitKey) {
-    wrappedSeam.awaitKey(kind);
-    return;
-  }
-  for (;;) {
-    endIfLost();
-    ScreenState* s = screenState;
-    if (!s || s->keys.awaitKeyFor(50)) return;
-  }
-}
 }  // namespace
 
 void installSignalGuard() {
@@ -131,22 +107,3 @@ void unwatchX11Connection() {
   watchedWindow = 0;
 }
 
-bool displayLost() { return lostFlag.load(); }
-void markDisplayLost() { lostFlag.store(true); }
-
-void installDisplayLossSeam() {
-  if (seamWrapped) return;
-  lostFlag.store(false);
-  wrappedSeam = platformSeam();
-  PlatformSeam seam = wrappedSeam;
-  seam.sleep = sleepWatchingDisplay;
-  seam.awaitKey = awaitKeyWatchingDisplay;
-  installPlatformSeam(seam);
-  seamWrapped = true;
-}
-
-void removeDisplayLossSeam() {
-  if (!seamWrapped) return;
-  installPlatformSeam(wrappedSeam);
-  seamWrapped = false;
-}

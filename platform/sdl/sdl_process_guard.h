@@ -19,10 +19,3 @@ void watchX11Connection(void (*lost)());
 // The X window whose errors mean the window has gone (0: none yet).
 void watchX11Window(unsigned long window);
 void unwatchX11Connection();
-bool displayLost();
-void markDisplayLost();
-
-// Wraps the platform seam's sleep and key wait so that the program thread ends the process
-// with status 0 through endProgram once the display is lost.
-void installDisplayLossSeam();
-void removeDisplayLossSeam();

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/posix/loss_seam.h"
 #include "platform/posix/posix_platform.h"
 #include "platform/terminal/terminal_frame.h"
 #include "platform/terminal/terminal_guard.h"
@@ -91,10 +92,10 @@ void readKeys(std::vector<int32_t>& codes) {
       if (n > 0) {
         keyParser.feed(std::string_view(buffer, static_cast<size_t>(n)), nowMs(), codes);
       } else if (n == 0 || (errno != EINTR && errno != EAGAIN)) {
-        markTerminalLost();
+        markOutputLost();
       }
     } else if (input.revents & (POLLHUP | POLLERR | POLLNVAL)) {
-      markTerminalLost();
+      markOutputLost();
     }
   }
   keyParser.tick(nowMs(), codes);
@@ -113,7 +114,7 @@ void suspendAndResume() {
   restoreTerminal();
   stopUntilContinued();
   if (!enterTerminal()) {
-    markTerminalLost();
+    markOutputLost();
     return;
   }
   showingNotice = true;  // the size is read again below
@@ -133,7 +134,7 @@ void presentFrames() {
       suspendAndResume();
       sizeUnknown = true;
     }
-    if (terminalLost()) {
+    if (outputLost()) {
       waitForNextFrame();
       continue;
     }
@@ -153,7 +154,7 @@ void presentFrames() {
     unlockScreenMutex();
     if (bellPending.exchange(false)) frame += '\a';
     // One write per frame, outside the lock: a slow terminal never holds up the program.
-    if (!frame.empty() && !writeToTerminal(frame.data(), frame.size())) markTerminalLost();
+    if (!frame.empty() && !writeToTerminal(frame.data(), frame.size())) markOutputLost();
     waitForNextFrame();
   }
 }
@@ -165,7 +166,7 @@ void presentationLoop() {
     // The presentation cannot go on: give the terminal back and let the program end.
     restoreTerminal();
     std::fputs("co2sim: the terminal presentation stopped\n", stderr);
-    markTerminalLost();
+    markOutputLost();
   }
 }
 
@@ -221,7 +222,7 @@ int terminalStart(const char*, int width, int height, int depth, int, int flags)
   showingNotice = false;
   bellPending.store(false);
   installTerminalGuard(wakePipe[1]);
-  installTerminalLossSeam();
+  installLossSeam();
   running.store(true);
   presenterThread = std::thread(presentationLoop);
   setPlatformTone(terminalTone);
@@ -239,7 +240,7 @@ void terminalShutdown() {
     else presenterThread.join();
     setPlatformTone(nullptr);
     restoreTerminal();
-    removeTerminalLossSeam();
+    removeLossSeam();
     removeTerminalGuard();
     closeWakePipe();
     encoder.reset();

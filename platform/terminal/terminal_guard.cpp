@@ -19,7 +19,6 @@ constexpr int kNotices[] = {SIGWINCH, SIGTSTP};
 std::atomic<int> termination{0};
 std::atomic<bool> resized{false};
 std::atomic<bool> suspended{false};
-std::atomic<bool> lost{false};
 int wakeDescriptor = -1;
 bool guarded = false;
 struct sigaction previousTermination[3];
@@ -60,31 +59,6 @@ void install(int signalNumber, void (*handler)(int), int flags, struct sigaction
   sigemptyset(&action.sa_mask);
   action.sa_flags = flags;
   sigaction(signalNumber, &action, &previous);
-}
-
-PlatformSeam wrappedSeam{};
-bool seamWrapped = false;
-
-void endIfLost() {
-  if (lost.load()) endProgram(0);
-}
-
-void sleepWatchingTerminal(int ms) {
-  endIfLost();
-  wrappedSeam.sleep(ms);
-  endIfLost();
-}
-
-void awaitKeyWatchingTerminal(KeyWaitKind kind) {
-  if (wrappedSeam.awaitKey) {
-    wrappedSeam.awaitKey(kind);
-    return;
-  }
-  for (;;) {
-    endIfLost();
-    ScreenState* s = screenState;
-    if (!s || s->keys.awaitKeyFor(50)) return;
-  }
 }
 
 std::string refusal;
@@ -150,28 +124,6 @@ void endTerminalWithSignal(int signalNumber) {
 
 void stopUntilContinued() { raise(SIGSTOP); }
 
-void markTerminalLost() { lost.store(true); }
-bool terminalLost() { return lost.load(); }
-
-void installTerminalLossSeam() {
-  if (seamWrapped) return;
-  lost.store(false);
-  wrappedSeam = platformSeam();
-  PlatformSeam seam = wrappedSeam;
-  seam.sleep = sleepWatchingTerminal;
-  seam.awaitKey = awaitKeyWatchingTerminal;
-  installPlatformSeam(seam);
-  seamWrapped = true;
-}
-
-void removeTerminalLossSeam() {
-  if (!seamWrapped) return;
-  // The seam may carry the refusal hook installed since; keep it.
-  PlatformSeam seam = wrappedSeam;
-  seam.programEnding = platformSeam().programEnding;
-  installPlatformSeam(seam);
-  seamWrapped = false;
-}
 
 void noteTerminalRefusal(const std::string& reason) {
   refusal = reason;

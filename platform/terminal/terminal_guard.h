@@ -18,12 +18,6 @@ bool takeSuspend();
 // Stops the process (as Ctrl+Z would) until it is continued.
 void stopUntilContinued();
 
-void markTerminalLost();
-bool terminalLost();
-// Wraps the platform seam's sleep and key wait so that the program thread ends the process
-// through endProgram(0) once the terminal is lost.
-void installTerminalLossSeam();
-void removeTerminalLossSeam();
 
 // Keeps why the terminal could not show the screen; printed on standard error, once, when
 // the program ends without any screen (no other back end started either).
