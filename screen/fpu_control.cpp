@@ -1,9 +1,21 @@
 #include "screen/fpu_control.h"
 
 #include <cfenv>
+#ifdef _WIN32
+#include <float.h>  // _controlfp
+#endif
 
 void setExtendedPrecision() {
   std::fesetround(FE_TONEAREST);
+#ifdef _WIN32
+#if defined(__i386__)
+  _controlfp(_RC_NEAR | _PC_64, _MCW_RC | _MCW_PC);
+#else
+  // The 64-bit runtime's _controlfp sets only the SSE unit and leaves the x87 precision at
+  // the 53 bits Windows starts with; the control word below sets it.
+  _controlfp(_RC_NEAR, _MCW_RC);
+#endif
+#endif
 #if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
   // Precision control bits 8-9 = 11 (64-bit significand), rounding bits 10-11 = 00.
   uint16_t word = x87ControlWord();

@@ -203,7 +203,7 @@ TEST_F(DrawingTest, CornersNextToHalfWayRoundLikeStdRound) {
     SCOPED_TRACE(testing::Message() << std::hexfloat << v);
     clearScreen();
     line(v, 300, v, 300);
-    const int x = static_cast<int>(std::round(static_cast<double>(v)));
+    const int x = static_cast<int>(std::lround(static_cast<double>(v)));
     expectFrame(rect(x, 300, x, 300), kWhite);
   }
   // Corners at the edge of the far range still reach the whole row.

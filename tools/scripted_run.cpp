@@ -318,7 +318,11 @@ ScriptedRunResult runScripted(std::vector<ScriptAction> actions, std::function<v
   seam.programEnding = scriptedProgramEnding;
   installPlatformSeam(seam);
   activeRun = &run;
+#ifdef _WIN32
+  _putenv_s("QXGFX", "null");
+#else
   setenv("QXGFX", "null", 1);
+#endif
   resetSimulatorVariables();
   const long long rowsBefore = tableRowsPrinted;
 
