@@ -31,12 +31,13 @@ stop_app() {
   wait "$APP_PID" 2>/dev/null
   APP_PID=""
 }
-# find_window: sets CLIENT_X CLIENT_Y CLIENT_W CLIENT_H CLOSE_X CLOSE_Y from the probe.
+# find_window: sets CLIENT_X CLIENT_Y CLIENT_W CLIENT_H CLOSE_X CLOSE_Y from the probe. A
+# window caught between its creation and its sizing (client area 0x0) is not found yet.
 find_window() {
   local where
   where=$(wine "$probe" co2sim 2>/dev/null | tr -d '\r') || return 1
   read -r CLIENT_X CLIENT_Y CLIENT_W CLIENT_H CLOSE_X CLOSE_Y <<<"$where"
-  [[ -n "${CLOSE_Y:-}" ]]
+  [[ -n "${CLOSE_Y:-}" && "${CLIENT_W:-0}" != 0 && "${CLIENT_H:-0}" != 0 ]]
 }
 # matches REF: the window's client area on the screen equals the reference frame.
 matches() {
