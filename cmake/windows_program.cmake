@@ -40,7 +40,8 @@ set(CO2SIM_PLATFORM_LIB platform_win32)
 
 if(CO2SIM_TESTS)
   # Snapshot files without libpng, and the scripted runs of the simulator's end-to-end tests.
-  add_library(frame_files STATIC ${CMAKE_SOURCE_DIR}/tools/frame_files_plain.cpp)
+  add_library(frame_files STATIC ${CMAKE_SOURCE_DIR}/tools/frame_files_plain.cpp
+              ${CMAKE_SOURCE_DIR}/tools/cell_text.cpp)
   target_link_libraries(frame_files PUBLIC screen)
   co2sim_warnings(frame_files)
   add_library(scripted_run STATIC ${CMAKE_SOURCE_DIR}/tools/scripted_run.cpp)

@@ -40,15 +40,3 @@ bool writeScreenPng(const std::string& path) {
   png_destroy_write_struct(&png, &info);
   return std::fclose(file) == 0;
 }
-
-bool writeCellText(const std::string& path) {
-  if (!screenState) return false;
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  for (int r = 1; r <= screenState->textRows; ++r) {
-    for (int c = 1; c <= screenState->textColumns; ++c)
-      std::fputc(readCell(r, c).character & 0xFF, file);
-    std::fputc('\n', file);
-  }
-  return std::fclose(file) == 0;
-}

@@ -83,15 +83,3 @@ bool writeScreenPng(const std::string& path) {
   const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
   return std::fclose(file) == 0 && written;
 }
-
-bool writeCellText(const std::string& path) {
-  if (!screenState) return false;
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  for (int r = 1; r <= screenState->textRows; ++r) {
-    for (int c = 1; c <= screenState->textColumns; ++c)
-      std::fputc(readCell(r, c).character & 0xFF, file);
-    std::fputc('\n', file);
-  }
-  return std::fclose(file) == 0;
-}

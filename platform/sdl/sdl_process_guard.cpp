@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/posix/loss_seam.h"
+#include "platform/posix/signal_end.h"
 #include "screen/platform_seam.h"
 #include "screen/screen.h"
 #include "screen/screen_state.h"
@@ -74,14 +75,7 @@ int pendingSignal() { return recordedSignal.load(); }
 
 void endWithSignal(int signalNumber) {
   removeSignalGuard();
-  signal(signalNumber, SIG_DFL);
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, signalNumber);
-  pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
-  raise(signalNumber);
-  // Only reached when the default action was overridden elsewhere.
-  _Exit(128 + signalNumber);
+  endBySignalDefault(signalNumber);
 }
 
 void watchX11Window(unsigned long window) { watchedWindow = window; }

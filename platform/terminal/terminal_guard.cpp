@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdio>
 
+#include "platform/posix/signal_end.h"
 #include "platform/terminal/terminal_tty.h"
 #include "screen/platform_seam.h"
 #include "screen/screen.h"
@@ -112,14 +113,7 @@ bool takeSuspend() { return suspended.exchange(false); }
 
 void endTerminalWithSignal(int signalNumber) {
   removeTerminalGuard();
-  signal(signalNumber, SIG_DFL);
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, signalNumber);
-  pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
-  raise(signalNumber);
-  // Only reached when the default action was overridden elsewhere.
-  _Exit(128 + signalNumber);
+  endBySignalDefault(signalNumber);
 }
 
 void stopUntilContinued() { raise(SIGSTOP); }
