@@ -13,3 +13,4 @@ if(CO2SIM_TESTS)
            COMMAND ${CMAKE_SOURCE_DIR}/tests/install_check.sh ${CMAKE_BINARY_DIR}
                    ${CMAKE_BINARY_DIR}/install_check)
 endif()
+include(${CMAKE_SOURCE_DIR}/cmake/packaging.cmake)
