@@ -72,16 +72,19 @@ install(FILES ${_pkg_out}/${CO2SIM_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INST
 install(FILES ${_pkg_src}/copyright ${_pkg_out}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/co2sim)
 
+# Bind every symbol at start-up so the relocations can be made read-only (lintian's hardening).
+target_link_options(co2sim PRIVATE LINKER:-z,relro,-z,now)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME co2sim)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "${CO2SIM_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "scenario simulator for global CO2 emissions")
 set(CPACK_PACKAGE_DESCRIPTION
-    "An interactive simulator, with its screen in Spanish, of scenarios of the annual\n"
-    "global emission of CO2 and the part of it that comes from forest fires. It draws\n"
-    "a 1024x768 picture with a grid of 128x48 text cells in a window, full screen or\n"
-    "in a text terminal.")
+    "An interactive simulator, with its screen in Spanish, of scenarios of\n"
+    "the annual global emission of CO2 and the part of it that comes from\n"
+    "forest fires. It draws a 1024x768 picture with a grid of 128x48 text\n"
+    "cells in a window, full screen or in a text terminal.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
