@@ -32,7 +32,7 @@ cp build/windows/co2sim.exe build/release/packaging/LEEME.txt "$stage/"
 if [[ -f scripts/web-build.sh ]]; then
   bash scripts/web-build.sh
   [[ -f build/web/site/index.html ]] || { echo "package: build/web/site/index.html missing" >&2; exit 1; }
-  tar -C build/web --owner=0 --group=0 --numeric-owner --sort=name \
+  tar -C build/web --owner=0 --group=0 --numeric-owner --sort=name --mode=u+rwX,go+rX,go-w \
       --transform "s,^site,co2sim-${version}-web," -czf "$out/co2sim-${version}-web.tar.gz" site
 else
   echo "package: no web build here (scripts/web-build.sh missing); no web archive"
