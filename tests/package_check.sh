@@ -78,7 +78,7 @@ LIST
   for page in man/man1 man/es/man1; do
     file="$work/root/usr/share/$page/co2sim.1.gz"
     text=$(LC_ALL=C.UTF-8 MANWIDTH=80 MAN_KEEP_STDERR=1 man --warnings -E UTF-8 -l "$file" 2>"$work/man.err")
-    [[ ! -s "$work/man.err" ]] && [[ -n "$text" ]] || fail "$page/co2sim.1 does not render: $(cat "$work/man.err")"
+    [[ ! -s "$work/man.err" && -n "$text" ]] || fail "$page/co2sim.1 does not render: $(cat "$work/man.err")"
     for word in QXGFX terminal null "Error setting video mode!" "co2sim $version"; do
       grep -qF -- "$word" <<<"$text" || fail "$page/co2sim.1 does not mention '$word'"
     done
