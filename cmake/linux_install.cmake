@@ -8,7 +8,6 @@ install(FILES ${CMAKE_SOURCE_DIR}/platform/sdl/desktop/co2sim.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
 if(CO2SIM_TESTS)
-  enable_testing()
   add_test(NAME install_layout
            COMMAND ${CMAKE_SOURCE_DIR}/tests/install_check.sh ${CMAKE_BINARY_DIR}
                    ${CMAKE_BINARY_DIR}/install_check)

@@ -9,18 +9,8 @@ add_library(platform_win32 STATIC ${WIN32_SOURCES})
 target_link_libraries(platform_win32 PUBLIC screen user32 gdi32 winmm)
 co2sim_warnings(platform_win32)
 
-# The DirectX and OpenGL back ends are registered once their definitions exist.
-foreach(kind directX openGL)
-  string(TOLOWER ${kind} prefix)
-  file(GLOB candidates ${CMAKE_SOURCE_DIR}/platform/win32/${prefix}_*.cpp)
-  foreach(candidate ${candidates})
-    file(STRINGS ${candidate} defines REGEX "^const Backend& ${kind}Backend\\(\\) *{")
-    if(defines)
-      string(TOUPPER ${kind} upper)
-      target_compile_definitions(platform_win32 PRIVATE CO2SIM_HAVE_${upper})
-    endif()
-  endforeach()
-endforeach()
+# The DirectX and OpenGL back ends are part of the Windows program.
+target_compile_definitions(platform_win32 PRIVATE CO2SIM_HAVE_DIRECTX CO2SIM_HAVE_OPENGL)
 
 # The icon: drawn by a generator at build time, compiled into the resource script.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
@@ -39,15 +29,6 @@ co2sim_warnings(co2sim)
 set(CO2SIM_PLATFORM_LIB platform_win32)
 
 if(CO2SIM_TESTS)
-  # Snapshot files without libpng, and the scripted runs of the simulator's end-to-end tests.
-  add_library(frame_files STATIC ${CMAKE_SOURCE_DIR}/tools/frame_files_plain.cpp
-              ${CMAKE_SOURCE_DIR}/tools/cell_text.cpp)
-  target_link_libraries(frame_files PUBLIC screen)
-  co2sim_warnings(frame_files)
-  add_library(scripted_run STATIC ${CMAKE_SOURCE_DIR}/tools/scripted_run.cpp)
-  target_link_libraries(scripted_run PUBLIC simulator frame_files)
-  co2sim_warnings(scripted_run)
-
   # GoogleTest from the sources Debian ships with libgtest-dev, built with this compiler.
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

@@ -5,7 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
-targets=(mask_fuzz decimal_fuzz write_text_fuzz draw_line_fuzz lzw_fuzz line_editor_fuzz terminal_keys_fuzz)
+# Every fuzz/*_fuzz.cpp is a target.
+targets=()
+for source in fuzz/*_fuzz.cpp; do targets+=("$(basename "${source}" .cpp)"); done
 
 scripts/install-deps.sh
 cmake --preset fuzz >/dev/null

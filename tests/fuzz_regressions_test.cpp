@@ -53,6 +53,21 @@ TEST_P(FuzzRegressions, EveryKeptInputPassesTheTargetsChecks) {
   EXPECT_GT(replayed, 0) << "no kept input for " << GetParam().directory;
 }
 
+// The fuzz build makes a target of every fuzz/*_fuzz.cpp; each must be replayed here too.
+TEST(FuzzTargets, EveryTargetFileHasItsReplay) {
+  const std::filesystem::path fuzzDirectory = regressionsDirectory().parent_path();
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(fuzzDirectory)) {
+    const std::string name = entry.path().stem().string();
+    if (entry.path().extension() != ".cpp" || !name.ends_with("_fuzz")) continue;
+    ++files;
+    bool replayed = false;
+    for (const Target& t : kTargets) replayed = replayed || name == t.directory;
+    EXPECT_TRUE(replayed) << name << " has no entry in kTargets";
+  }
+  EXPECT_EQ(files, static_cast<int>(std::size(kTargets)));
+}
+
 INSTANTIATE_TEST_SUITE_P(Targets, FuzzRegressions, ::testing::ValuesIn(kTargets),
                          [](const auto& info) { return std::string(info.param.directory); });
 }  // namespace
