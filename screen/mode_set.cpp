@@ -144,7 +144,7 @@ void setScreenMode(int32_t mode, int32_t depth, int32_t pages, int32_t flags,
     return;
   }
   if (pages < 1) pages = 1;
-  // Pages beyond this are refused rather than exhausting memory.
+  // A request for more than 64 pages gets 64, so a wild count cannot exhaust memory.
   if (pages > 64) pages = 64;
   closeScreen();
   setLastError(kErrorNone);

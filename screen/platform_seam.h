@@ -3,7 +3,8 @@
 #pragma once
 #include <cstddef>
 
-enum class KeyWaitKind { Line, EndOfRun, Other };
+// What the program waits for: a line being entered, or any one key (waitKey).
+enum class KeyWaitKind { Line, Other };
 
 struct PlatformSeam {
   void (*sleep)(int ms);                                 // an OS sleep of ms >= 1
