@@ -69,12 +69,32 @@ TEST_F(ModeSet, ModeTableSizesDepthsAndGrids) {
   }
 }
 
-TEST_F(ModeSet, OpenGlFlagRaisesDepth) {
-  setScreenMode(20, 8, 1, kFlagOpenGL, 0);
-  // No windowed back end exists here, so the request fails, but the rule is visible
-  // through the Null back end's acceptance of the flag-less request below.
-  EXPECT_EQ(frameBuffer(), nullptr);
-  EXPECT_EQ(lastError(), 1);
+// A windowed back end that accepts every request and records the depth it was asked for.
+struct DepthRecorder {
+  static inline int depth = 0;
+  static int start(const char*, int, int, int requested, int, int) {
+    depth = requested;
+    return 0;
+  }
+};
+const Backend depthRecorder{"Depth", DepthRecorder::start, nullptr, nullptr, nullptr, nullptr,
+                            nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+
+TEST_F(ModeSet, OpenGlFlagRaisesDepthsBelowSixteen) {
+  registerWindowedBackend(&depthRecorder);
+  struct Case {
+    int depth, flags, expected;
+  };
+  const Case cases[] = {
+      {8, 0, 8}, {8, kFlagOpenGL, 16}, {16, kFlagOpenGL, 16}, {32, kFlagOpenGL, 32},
+  };
+  for (const Case& c : cases) {
+    DepthRecorder::depth = 0;
+    setScreenMode(20, c.depth, 1, c.flags, 0);
+    ASSERT_NE(frameBuffer(), nullptr) << c.depth << " " << c.flags;
+    EXPECT_EQ(DepthRecorder::depth, c.expected) << c.depth << " " << c.flags;
+    EXPECT_EQ(screenState->depth, c.expected) << c.depth << " " << c.flags;
+  }
 }
 
 TEST_F(ModeSet, MissingModesFailAndKeepTheScreen) {
@@ -240,7 +260,10 @@ TEST_F(ModeSet, WithoutAScreenTextGoesToTheConsole) {
   EXPECT_EQ(consoleOutput, "Error setting video mode!\r\n");
   EXPECT_EQ(readKey(), "");
   EXPECT_FALSE(keyWaiting());
-  drawLine(nullptr, 0, 0, 100, 100, kCurrentForeground, 2, 0xFFFF, 0);  // does nothing
+  // Drawing has no console version: it neither writes nor fails.
+  drawLine(nullptr, 0, 0, 100, 100, kCurrentForeground, 2, 0xFFFF, 0);
+  EXPECT_EQ(consoleOutput, "Error setting video mode!\r\n");
+  EXPECT_EQ(frameBuffer(), nullptr);
 }
 
 TEST_F(ModeSet, StartServicesSetsExtendedPrecision) {

@@ -2,7 +2,6 @@
 // on a private Xvfb: window size and title, keys from real X events, no-display failure.
 #include <gtest/gtest.h>
 
-#ifdef CO2SIM_HAVE_SDL
 #include <SDL.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -338,6 +337,3 @@ TEST_F(XvfbSession, TheRequestEndsInACentredWindowWithKeysQueued) {
   EXPECT_EQ(keys, expected);
 }
 }  // namespace
-#else
-TEST(SdlBackend, NotBuilt) { GTEST_SKIP() << "built without SDL"; }
-#endif

@@ -179,7 +179,7 @@ TEST_F(TextScreen, LongTextWrapsToTheNextRow) {
   EXPECT_EQ(at().column, 4);
 }
 
-TEST_F(TextScreen, ControlCodes) {
+TEST_F(TextScreen, TabBackspaceBellAndReturnMoveTheCursorWithoutPrinting) {
   struct Case {
     int startColumn;
     std::string text;
