@@ -6,7 +6,7 @@
 #include <string>
 
 #include "fuzz/fuzz_input.h"
-#include "screen/graphics_ops.h"
+#include "screen/line_entry.h"
 #include "screen/screen_state.h"
 
 namespace {

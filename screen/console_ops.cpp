@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "screen/graphics_ops.h"
 #include "screen/last_error.h"
+#include "screen/line_entry.h"
 #include "screen/platform_seam.h"
 
 namespace {

@@ -4,8 +4,9 @@
 
 #include "screen/cp437.h"
 #include "screen/decimal_text.h"
-#include "screen/graphics_ops.h"
+#include "screen/key_code.h"
 #include "screen/last_error.h"
+#include "screen/line_entry.h"
 #include "screen/screen.h"
 #include "screen/screen_state.h"
 #include "screen/waits.h"
@@ -13,9 +14,6 @@
 EnteredLine enteredLine;
 
 namespace {
-constexpr int32_t kKeyHome = 0x47FF, kKeyEnd = 0x4FFF, kKeyLeft = 0x4BFF, kKeyRight = 0x4DFF,
-                  kKeyUp = 0x48FF, kKeyDown = 0x50FF, kKeyDelete = 0x53FF;
-
 void write(const std::string& text) { writeText(text.data(), text.size(), 0); }
 
 // The editor addresses cells in reading order: index = row * width + column (0-based).

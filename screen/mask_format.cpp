@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "screen/number_format.h"
+#include "screen/mask_format.h"
 
 namespace {
 

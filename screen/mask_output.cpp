@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "screen/number_format.h"
+#include "screen/mask_format.h"
 #include "screen/screen.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "screen/decimal_text.h"
-#include "screen/number_format.h"
+#include "screen/number_text.h"
 #include "screen/screen.h"
 
 namespace {

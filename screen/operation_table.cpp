@@ -1,6 +1,11 @@
 #include "screen/operation_table.h"
 
-#include "screen/graphics_ops.h"
+#include "screen/display_ports.h"
+#include "screen/key_reads.h"
+#include "screen/line_entry.h"
+#include "screen/mouse.h"
+#include "screen/text_screen.h"
+#include "screen/waits.h"
 
 OperationTable operationTable{};
 

@@ -4,11 +4,11 @@
 
 #include "screen/builtin_assets.h"
 #include "screen/cp437.h"
-#include "screen/graphics_ops.h"
 #include "screen/last_error.h"
 #include "screen/operation_table.h"
 #include "screen/screen.h"
 #include "screen/screen_state.h"
+#include "screen/text_screen.h"
 
 namespace {
 // Pixel rows changed by one text operation, marked for copying at its end.

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "screen/graphics_ops.h"
 #include "screen/key_queue.h"
 #include "screen/last_error.h"
+#include "screen/line_entry.h"
 #include "tests/support/screen_fixture.h"
 
 namespace {
@@ -235,7 +235,7 @@ TEST_F(LineEntry, PromptEndingOnTheLastCell) {
   EXPECT_TRUE(cursorAt(48, 4));
 }
 
-TEST_F(LineEntry, FieldReader) {
+TEST_F(LineEntry, EachSingleReadTakesTheNextCommaOrSpaceSeparatedField) {
   struct Case {
     std::string line;
     std::vector<float> values;  // successive inputSingle results
@@ -271,7 +271,7 @@ TEST_F(LineEntry, FieldReader) {
   }
 }
 
-TEST_F(LineEntry, FieldReaderLineBreaks) {
+TEST_F(LineEntry, LineBreaksAndTabsSeparateFields) {
   struct Case {
     std::string line;
     std::vector<float> values;

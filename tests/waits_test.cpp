@@ -5,7 +5,8 @@
 #include <thread>
 #include <vector>
 
-#include "screen/graphics_ops.h"
+#include "screen/key_code.h"
+#include "screen/waits.h"
 #include "tests/support/screen_fixture.h"
 
 namespace {
@@ -31,7 +32,7 @@ TEST_F(Waits, FloodKeepsTheNewest15) {
   for (int i = 0; i < 15; ++i) EXPECT_EQ(got[static_cast<size_t>(i)], 1 + (9985 + i) % 255);
 }
 
-TEST_F(Waits, KeyTexts) {
+TEST_F(Waits, ReadKeyGivesTheKeyTextOfEachQueuedCode) {
   struct Case {
     int32_t code;
     std::string text;

@@ -1,5 +1,5 @@
-// Text forms of numbers without a screen: the seven-digit form of a single and the masked
-// (picture) form of a double. The screen operations print exactly what these return.
+// The masked (picture) form of a number, without a screen: a picture is read field by field
+// and each value is shown through the next field. The mask operations print what these return.
 #pragma once
 #include <cstddef>
 #include <string>
@@ -25,10 +25,6 @@ struct NumberField {
   bool signAtEnd = false;
   bool trailingComma = false;
 };
-
-// Seven significant digits, fixed or with a three-digit exponent, a blank before a
-// non-negative number: " 12", "-2.5", " 1.234568e+007", " 5.e-002".
-std::string singleText(float value);
 
 // Replaces any picture held and starts at its first character.
 void beginMask(MaskState& mask, std::string_view text);
