@@ -6,6 +6,7 @@
 
 #include "fuzz/fuzz_input.h"
 #include "platform/terminal/terminal_keys.h"
+#include "screen/key_code.h"
 
 inline int terminalKeysFuzzOne(const uint8_t* data, size_t size) {
   FuzzInput input(data, size);
@@ -23,7 +24,7 @@ inline int terminalKeysFuzzOne(const uint8_t* data, size_t size) {
   if (!parser.idle()) FUZZ_FAIL();
   for (const int32_t code : codes) {
     const bool character = code >= 1 && code <= 255;
-    const bool extended = code >= 256 && code <= 0xFFFF && (code & 0xFF) == 0xFF;
+    const bool extended = isExtendedKey(code);
     if (!character && !extended) FUZZ_FAIL();
   }
   return 0;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <mutex>
 
+#include "screen/key_code.h"
+
 class KeyQueue {
  public:
   // Puts a code in; when full, the oldest code is dropped. Called under screenLock.
@@ -31,7 +33,3 @@ class KeyQueue {
   mutable std::mutex mutex_;
   std::condition_variable arrived_;
 };
-
-// Extended key codes.
-inline constexpr int32_t extendedKey(int scanCode) { return (scanCode << 8) | 0xFF; }
-inline constexpr int32_t kKeyCloseRequest = 0x6BFF;

@@ -2,8 +2,10 @@
 
 #include <cctype>
 
+#include "screen/key_code.h"
+
 namespace {
-constexpr int32_t X(int scan) { return (scan << 8) | 0xFF; }
+constexpr int32_t X(int scan) { return extendedKey(scan); }
 
 struct Row {
   int32_t column[4];  // none, Shift, Ctrl, Alt; 0 where the key gives nothing
@@ -164,5 +166,5 @@ int32_t translateKeyDown(int scanCode, bool extended, KeyModifiers modifiers,
 bool keyDownKeptFromSystem(int scanCode, bool extended, KeyModifiers modifiers) {
   if (scanCode == 0x38) return true;              // Alt, left or right
   if (scanCode == 0x44 && !extended) return true;  // F10
-  return translateKeyDown(scanCode, extended, modifiers, kNoCharacter) == 0x6BFF;
+  return translateKeyDown(scanCode, extended, modifiers, kNoCharacter) == kKeyCloseRequest;
 }

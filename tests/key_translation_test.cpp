@@ -1,9 +1,9 @@
-// Key translation: the extended and BIOS tables per modifier column, which key-downs
-// queue a code and which leave it to their character event, and the keys kept from the
-// system's default handling.
+// Key translation: the codes key-downs queue per modifier (function keys, grey keys, Alt
+// with letters and digits), which leave it to their character event, and the keys kept from
+// the system's default handling.
 #include <gtest/gtest.h>
 
-#include "screen/key_queue.h"
+#include "screen/key_code.h"
 #include "screen/key_translation.h"
 
 namespace {
@@ -12,88 +12,82 @@ constexpr KeyModifiers kShift{true, false, false};
 constexpr KeyModifiers kCtrl{false, true, false};
 constexpr KeyModifiers kAlt{false, false, true};
 
-struct Row {
-  int scanCode;
-  int32_t none, shift, ctrl, alt;
-};
+const KeyModifiers kEachModifier[4] = {kNone, kShift, kCtrl, kAlt};
 
-TEST(KeyTables, BiosRowsPerModifierColumn) {
-  const Row rows[] = {
-      {0x01, 27, 27, 27, 0x01FF},               // Escape
-      {0x02, '1', '!', 0, 0x78FF},              // 1
-      {0x03, '2', '@', 0x03FF, 0x79FF},         // 2: Ctrl gives the NUL key
-      {0x07, '6', '^', 0x1E, 0x7DFF},           // 6
-      {0x0B, '0', ')', 0, 0x81FF},              // 0
-      {0x0C, '-', '_', 0x1F, 0x82FF},           // -
-      {0x0D, '=', '+', 0, 0x83FF},              // =
-      {0x0E, 8, 8, 127, 0x0EFF},                // Backspace
-      {0x0F, 9, 0x0FFF, 0x94FF, 0xA5FF},        // Tab: Shift is back-tab
-      {0x10, 'q', 'Q', 17, 0x10FF},             // q
-      {0x1C, 13, 13, 10, 0x1CFF},               // Enter
-      {0x1E, 'a', 'A', 1, 0x1EFF},              // a
-      {0x25, 'k', 'K', 11, 0x25FF},             // k
-      {0x27, ';', ':', 0, 0x27FF},              // ;
-      {0x2B, '\\', '|', 28, 0x2BFF},            // backslash
-      {0x32, 'm', 'M', 13, 0x32FF},             // m
-      {0x35, '/', '?', 0, 0x35FF},              // /
-      {0x37, '*', '*', 0x96FF, 0x37FF},         // keypad *
-      {0x39, ' ', ' ', ' ', ' '},               // space
-      {0x3B, 0x3BFF, 0x54FF, 0x5EFF, 0x68FF},   // F1
-      {0x3E, 0x3EFF, 0x57FF, 0x61FF, 0x6BFF},   // F4
-      {0x44, 0x44FF, 0x5DFF, 0x67FF, 0x71FF},   // F10
-      {0x47, 0x47FF, '7', 0x77FF, 0},           // keypad 7 / Home
-      {0x48, 0x48FF, '8', 0x8DFF, 0},           // keypad 8 / Up
-      {0x4A, '-', '-', 0x8EFF, 0x4AFF},         // keypad -
-      {0x4C, 0, '5', 0x8FFF, 0},                // keypad 5
-      {0x4E, '+', '+', 0x90FF, 0x4EFF},         // keypad +
-      {0x53, 0x53FF, '.', 0x93FF, 0},           // keypad . / Delete
-      {0x57, 0x85FF, 0x87FF, 0x89FF, 0x8BFF},   // F11
-      {0x58, 0x86FF, 0x88FF, 0x8AFF, 0x8CFF},   // F12
-      {0x00, 0, 0, 0, 0},                       // no key
-      {0x1D, 0, 0, 0, 0},                       // Ctrl
-      {0x38, 0, 0, 0, 0},                       // Alt
-  };
-  for (const Row& r : rows) {
-    EXPECT_EQ(biosTableEntry(r.scanCode, 0), r.none) << std::hex << r.scanCode;
-    EXPECT_EQ(biosTableEntry(r.scanCode, 1), r.shift) << std::hex << r.scanCode;
-    EXPECT_EQ(biosTableEntry(r.scanCode, 2), r.ctrl) << std::hex << r.scanCode;
-    EXPECT_EQ(biosTableEntry(r.scanCode, 3), r.alt) << std::hex << r.scanCode;
+// Calls f(scan code, letter) for each letter key, row by row in scan-code order.
+template <typename F>
+void forEachLetterKey(F f) {
+  const struct {
+    const char* letters;
+    int firstScan;
+  } rows[] = {{"qwertyuiop", 0x10}, {"asdfghjkl", 0x1E}, {"zxcvbnm", 0x2C}};
+  for (const auto& row : rows)
+    for (int i = 0; row.letters[i] != 0; ++i) f(row.firstScan + i, row.letters[i]);
+}
+
+// What a key-down queues when the system reports no character for it.
+int32_t keyDown(int scanCode, bool extended, KeyModifiers modifiers) {
+  return translateKeyDown(scanCode, extended, modifiers, kNoCharacter);
+}
+
+TEST(KeyTranslation, KeyDownsQueueOnlyExtendedCodes) {
+  // Characters come from the character events: a key-down queues nothing or an extended key.
+  for (int scan = 0; scan < 0x60; ++scan)
+    for (bool extended : {false, true})
+      for (KeyModifiers m : kEachModifier) {
+        const int32_t code = keyDown(scan, extended, m);
+        EXPECT_TRUE(code == 0 || isExtendedKey(code)) << std::hex << scan << " " << code;
+      }
+}
+
+TEST(KeyTranslation, FunctionKeysGiveOneRunOfCodesPerModifier) {
+  // F1-F10 are scan codes 0x3B-0x44, F11 and F12 0x57 and 0x58.
+  const int firstOfRun[4] = {0x3B, 0x54, 0x5E, 0x68};
+  for (int column = 0; column < 4; ++column) {
+    for (int i = 0; i < 10; ++i)
+      EXPECT_EQ(keyDown(0x3B + i, false, kEachModifier[column]), extendedKey(firstOfRun[column] + i))
+          << "F" << i + 1 << " column " << column;
+    EXPECT_EQ(keyDown(0x57, false, kEachModifier[column]), extendedKey(0x85 + 2 * column)) << column;
+    EXPECT_EQ(keyDown(0x58, false, kEachModifier[column]), extendedKey(0x86 + 2 * column)) << column;
   }
+  EXPECT_EQ(keyDown(0x3E, false, kAlt), kKeyCloseRequest);  // Alt+F4
+}
+
+TEST(KeyTranslation, GreyKeysIgnoreShiftAndAltAddsEighty) {
+  for (int scan : {0x47, 0x48, 0x49, 0x4B, 0x4D, 0x4F, 0x50, 0x51, 0x52, 0x53}) {
+    EXPECT_EQ(keyDown(scan, true, kNone), extendedKey(scan)) << std::hex << scan;
+    EXPECT_EQ(keyDown(scan, true, kShift), extendedKey(scan)) << std::hex << scan;
+    EXPECT_EQ(keyDown(scan, true, kAlt), extendedKey(scan + 0x50)) << std::hex << scan;
+    const int32_t ctrl = keyDown(scan, true, kCtrl);
+    EXPECT_TRUE(isExtendedKey(ctrl) && ctrl != extendedKey(scan)) << std::hex << scan;
+  }
+}
+
+TEST(KeyTranslation, AltWithALetterOrDigitQueuesItsOwnCode) {
+  forEachLetterKey([](int scan, char letter) {
+    EXPECT_EQ(translateKeyDown(scan, false, kAlt, letter), extendedKey(scan)) << letter;
+    EXPECT_EQ(translateKeyDown(scan, false, kAlt, letter - 'a' + 'A'), extendedKey(scan)) << letter;
+    EXPECT_EQ(translateKeyDown(scan, false, kNone, letter), 0) << letter;
+    EXPECT_EQ(translateKeyDown(scan, false, kCtrl, letter - 'a' + 1), 0) << letter;
+  });
+  // The digit row 1-9, 0, then - and =: scan codes 0x02-0x0D, Alt codes 0x78-0x83.
+  const char digitRow[] = "1234567890-=";
+  for (int i = 0; digitRow[i] != 0; ++i)
+    EXPECT_EQ(translateKeyDown(0x02 + i, false, kAlt, digitRow[i]), extendedKey(0x78 + i))
+        << digitRow[i];
+}
+
+TEST(KeyTables, BiosLetterRowsFollowTheAlphabetAndEndAt0x58) {
+  forEachLetterKey([](int scan, char letter) {
+    EXPECT_EQ(biosTableEntry(scan, 0), letter);
+    EXPECT_EQ(biosTableEntry(scan, 1), letter - 'a' + 'A');
+    EXPECT_EQ(biosTableEntry(scan, 2), letter - 'a' + 1);
+    EXPECT_EQ(biosTableEntry(scan, 3), extendedKey(scan));
+  });
+  EXPECT_EQ(biosTableEntry(0x58, 0), extendedKey(0x86));  // F12, the last row
   EXPECT_EQ(biosTableEntry(0x59, 0), -1);
   EXPECT_EQ(biosTableEntry(-1, 0), -1);
   EXPECT_EQ(biosTableEntry(0x3B, 4), -1);
-}
-
-TEST(KeyTables, EveryBiosLetterRowIsConsistent) {
-  // The three letter rows of the keyboard, in scan-code order.
-  const char* letterRows[] = {"qwertyuiop", "asdfghjkl", "zxcvbnm"};
-  const int firstScan[] = {0x10, 0x1E, 0x2C};
-  for (int r = 0; r < 3; ++r)
-    for (int i = 0; letterRows[r][i] != 0; ++i) {
-      const int scan = firstScan[r] + i;
-      const char letter = letterRows[r][i];
-      EXPECT_EQ(biosTableEntry(scan, 0), letter);
-      EXPECT_EQ(biosTableEntry(scan, 1), letter - 'a' + 'A');
-      EXPECT_EQ(biosTableEntry(scan, 2), letter - 'a' + 1);
-      EXPECT_EQ(biosTableEntry(scan, 3), extendedKey(scan));
-    }
-}
-
-TEST(KeyTables, ExtendedRowsPerModifierColumn) {
-  const Row rows[] = {
-      {0x1C, 13, 13, 10, 0xA6FF},           {0x35, '/', '?', 0x95FF, 0xA4FF},
-      {0x47, 0x47FF, 0x47FF, 0x77FF, 0x97FF}, {0x48, 0x48FF, 0x48FF, 0x8DFF, 0x98FF},
-      {0x49, 0x49FF, 0x49FF, 0x84FF, 0x99FF}, {0x4B, 0x4BFF, 0x4BFF, 0x73FF, 0x9BFF},
-      {0x4D, 0x4DFF, 0x4DFF, 0x74FF, 0x9DFF}, {0x4F, 0x4FFF, 0x4FFF, 0x75FF, 0x9FFF},
-      {0x50, 0x50FF, 0x50FF, 0x91FF, 0xA0FF}, {0x51, 0x51FF, 0x51FF, 0x76FF, 0xA1FF},
-      {0x52, 0x52FF, 0x52FF, 0x92FF, 0xA2FF}, {0x53, 0x53FF, 0x53FF, 0x93FF, 0xA3FF},
-  };
-  for (const Row& r : rows) {
-    EXPECT_EQ(extendedTableEntry(r.scanCode, 0), r.none) << std::hex << r.scanCode;
-    EXPECT_EQ(extendedTableEntry(r.scanCode, 1), r.shift) << std::hex << r.scanCode;
-    EXPECT_EQ(extendedTableEntry(r.scanCode, 2), r.ctrl) << std::hex << r.scanCode;
-    EXPECT_EQ(extendedTableEntry(r.scanCode, 3), r.alt) << std::hex << r.scanCode;
-  }
   EXPECT_EQ(extendedTableEntry(0x1D, 0), -1);  // right Ctrl has no row
 }
 

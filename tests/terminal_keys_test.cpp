@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/terminal/terminal_keys.h"
+#include "screen/key_code.h"
 
 namespace {
 std::vector<int32_t> parse(std::string_view bytes, long long settleAfterMs = kEscapeTimeoutMs) {
@@ -135,7 +136,7 @@ TEST(Garbage, NeverGivesACodeOutsideTheKeyRangeNorStaysInASequence) {
     EXPECT_TRUE(parser.idle()) << round;
     for (const int32_t code : codes) {
       const bool character = code >= 1 && code <= 255;
-      const bool extended = code >= 256 && code <= 0xFFFF && (code & 0xFF) == 0xFF;
+      const bool extended = isExtendedKey(code);
       ASSERT_TRUE(character || extended) << "code " << code << " in round " << round;
     }
   }

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "screen/ascii_compare.h"
+#include "screen/key_code.h"
 #include "screen/platform_seam.h"
 #include "screen/screen_state.h"
 #include "simulator/simulator.h"
@@ -24,11 +25,15 @@ struct NamedKey {
   int32_t code;
 };
 constexpr NamedKey kNamedKeys[] = {
-    {"Enter", 13},    {"Space", 32},      {"Esc", 27},     {"Backspace", 8}, {"Tab", 9},
-    {"Left", 0x4BFF}, {"Right", 0x4DFF},  {"Up", 0x48FF},  {"Down", 0x50FF}, {"Home", 0x47FF},
-    {"End", 0x4FFF},  {"Delete", 0x53FF}, {"F1", 0x3BFF},  {"F2", 0x3CFF},   {"F3", 0x3DFF},
-    {"F4", 0x3EFF},   {"F5", 0x3FFF},     {"F6", 0x40FF},  {"F7", 0x41FF},   {"F8", 0x42FF},
-    {"F9", 0x43FF},   {"F10", 0x44FF},    {"F11", 0x85FF}, {"F12", 0x86FF},  {"Close", 0x6BFF},
+    {"Enter", 13},           {"Space", 32},           {"Esc", 27},
+    {"Backspace", 8},        {"Tab", 9},              {"Left", kKeyLeft},
+    {"Right", kKeyRight},    {"Up", kKeyUp},          {"Down", kKeyDown},
+    {"Home", kKeyHome},      {"End", kKeyEnd},        {"Delete", kKeyDelete},
+    {"F1", extendedKey(0x3B)}, {"F2", extendedKey(0x3C)}, {"F3", extendedKey(0x3D)},
+    {"F4", extendedKey(0x3E)}, {"F5", extendedKey(0x3F)}, {"F6", extendedKey(0x40)},
+    {"F7", extendedKey(0x41)}, {"F8", extendedKey(0x42)}, {"F9", extendedKey(0x43)},
+    {"F10", extendedKey(0x44)}, {"F11", extendedKey(0x85)}, {"F12", extendedKey(0x86)},
+    {"Close", kKeyCloseRequest},
 };
 
 bool startsWith(std::string_view text, std::string_view prefix) {
