@@ -4,6 +4,8 @@
 #include <array>
 #include <utility>
 
+#include "screen/utf8.h"
+
 namespace {
 // Unicode of code page 437 codes 0x00-0x1F (the graphic characters), 0x7F and 0x80-0xFF.
 constexpr char32_t kLow[32] = {
@@ -62,35 +64,10 @@ uint8_t unicodeToCp437(char32_t character) {
 std::string utf8ToCp437(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
-  size_t i = 0;
-  while (i < utf8.size()) {
-    const auto b = static_cast<unsigned char>(utf8[i]);
-    int length = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-    // A broken sequence gives one '?' for its lead byte and the continuation bytes that
-    // follow it, so a truncated character does not turn into several marks.
-    char32_t c = length == 1 ? b : b & (0x7F >> length);
-    size_t taken = 1;
-    bool valid = length != 0;
-    for (int k = 1; k < length; ++k, ++taken) {
-      if (i + taken >= utf8.size()) {
-        valid = false;
-        break;
-      }
-      const auto next = static_cast<unsigned char>(utf8[i + taken]);
-      if ((next & 0xC0) != 0x80) {
-        valid = false;
-        break;
-      }
-      c = (c << 6) | (next & 0x3F);
-    }
-    constexpr char32_t kMinimum[5] = {0, 0, 0x80, 0x800, 0x10000};
-    if (!valid || c < kMinimum[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-      out += '?';
-      i += length == 0 ? 1 : taken;
-      continue;
-    }
-    out += static_cast<char>(unicodeToCp437(c));
-    i += taken;
+  for (size_t i = 0; i < utf8.size();) {
+    const Utf8Character next = decodeUtf8(utf8, i);
+    out += next.valid ? static_cast<char>(unicodeToCp437(next.character)) : '?';
+    i += next.length;
   }
   return out;
 }
@@ -109,18 +86,6 @@ std::string ansi1252ToCp437(std::string_view ansi) {
 
 std::string cp437ToUtf8(std::string_view cp437) {
   std::string out;
-  for (char ch : cp437) {
-    const char32_t c = cp437ToUnicode(static_cast<uint8_t>(ch));
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
+  for (char ch : cp437) appendUtf8(out, cp437ToUnicode(static_cast<uint8_t>(ch)));
   return out;
 }

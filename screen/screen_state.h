@@ -9,6 +9,7 @@
 
 #include "screen/backend.h"
 #include "screen/key_queue.h"
+#include "screen/rgb565.h"
 
 struct CellRecord {
   uint16_t character = 32;
@@ -112,9 +113,6 @@ inline uint32_t getPixel(const ScreenState& s, const uint8_t* page, int x, int y
 
 // Converts a colour value 0xRRGGBB to a pixel of the screen's depth (5:6:5 at 16 bits).
 uint32_t colourToPixel(const ScreenState& s, int32_t colour);
-inline constexpr uint32_t rgbTo565(uint32_t rgb) {
-  return (((rgb >> 16) & 0xFF) >> 3) << 11 | (((rgb >> 8) & 0xFF) >> 2) << 5 | ((rgb & 0xFF) >> 3);
-}
 
 // The screen lock taken by one operation, with the nesting rule: it locks only when neither
 // the program nor another operation holds it, and unlocks only what it locked.

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "screen/rgb565.h"
 #include "screen/screen.h"
 #include "screen/screen_state.h"
 
@@ -29,10 +30,10 @@ bool writeScreenPng(const std::string& path) {
   for (int y = 0; y < s.height; ++y) {
     for (int x = 0; x < s.width; ++x) {
       uint32_t p = getPixel(s, s.visiblePixels(), x, y);
-      uint32_t r = (p >> 11) & 31, g = (p >> 5) & 63, b = p & 31;
-      row[static_cast<size_t>(x) * 3 + 0] = static_cast<png_byte>((r << 3) | (r >> 2));
-      row[static_cast<size_t>(x) * 3 + 1] = static_cast<png_byte>((g << 2) | (g >> 4));
-      row[static_cast<size_t>(x) * 3 + 2] = static_cast<png_byte>((b << 3) | (b >> 2));
+      const uint32_t rgb = rgb565ToRgb(p);
+      row[static_cast<size_t>(x) * 3 + 0] = static_cast<png_byte>(rgb >> 16);
+      row[static_cast<size_t>(x) * 3 + 1] = static_cast<png_byte>((rgb >> 8) & 0xFF);
+      row[static_cast<size_t>(x) * 3 + 2] = static_cast<png_byte>(rgb & 0xFF);
     }
     png_write_row(png, row.data());
   }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "screen/rgb565.h"
 #include "screen/screen.h"
 #include "screen/screen_state.h"
 #include "tools/frame_files.h"
@@ -64,10 +65,10 @@ bool writeScreenPng(const std::string& path) {
     raw.push_back(0);  // no filter
     for (int x = 0; x < s.width; ++x) {
       const uint32_t p = getPixel(s, s.visiblePixels(), x, y);
-      const uint32_t r = (p >> 11) & 31, g = (p >> 5) & 63, b = p & 31;
-      raw.push_back(static_cast<uint8_t>((r << 3) | (r >> 2)));
-      raw.push_back(static_cast<uint8_t>((g << 2) | (g >> 4)));
-      raw.push_back(static_cast<uint8_t>((b << 3) | (b >> 2)));
+      const uint32_t rgb = rgb565ToRgb(p);
+      raw.push_back(static_cast<uint8_t>(rgb >> 16));
+      raw.push_back(static_cast<uint8_t>((rgb >> 8) & 0xFF));
+      raw.push_back(static_cast<uint8_t>(rgb & 0xFF));
     }
   }
   std::vector<uint8_t> png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};

@@ -7,14 +7,10 @@
 #include <cstdint>
 #include <vector>
 
-// The 8-bit value of a 5- or 6-bit channel, low bits filled from the high ones (31 -> 255).
-constexpr uint8_t expand5(uint32_t v) { return static_cast<uint8_t>((v << 3) | (v >> 2)); }
-constexpr uint8_t expand6(uint32_t v) { return static_cast<uint8_t>((v << 2) | (v >> 4)); }
+#include "screen/rgb565.h"
+
 // A 5:6:5 pixel as 0xRRGGBB.
-constexpr uint32_t rgbOf565(uint16_t p) {
-  return static_cast<uint32_t>(expand5(p >> 11)) << 16 |
-         static_cast<uint32_t>(expand6((p >> 5) & 0x3F)) << 8 | expand5(p & 0x1F);
-}
+constexpr uint32_t rgbOf565(uint16_t p) { return rgb565ToRgb(p); }
 
 class RowConverter {
  public:

@@ -2,7 +2,6 @@
 // colour. Shared by the cell matcher and the frame encoder.
 #pragma once
 #include <cstdint>
-#include <string>
 
 struct TerminalCell {
   char32_t character = U' ';
@@ -10,6 +9,3 @@ struct TerminalCell {
   uint32_t background = 0;  // 0xRRGGBB
   bool operator==(const TerminalCell&) const = default;
 };
-
-// Appends the UTF-8 form of a character (U+FFFD for values that are not characters).
-void appendUtf8(std::string& out, char32_t character);

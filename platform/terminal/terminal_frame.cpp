@@ -4,14 +4,13 @@
 #include <charconv>
 
 #include "platform/terminal/terminal_cell_match.h"
+#include "screen/rgb565.h"
 #include "screen/screen_state.h"
+#include "screen/utf8.h"
 
 namespace {
 uint32_t pixelToRgb(const ScreenState& s, uint32_t pixel) {
-  if (s.depth == 16) {
-    const uint32_t r = (pixel >> 11) & 0x1F, g = (pixel >> 5) & 0x3F, b = pixel & 0x1F;
-    return ((r << 3) | (r >> 2)) << 16 | ((g << 2) | (g >> 4)) << 8 | ((b << 3) | (b >> 2));
-  }
+  if (s.depth == 16) return rgb565ToRgb(pixel);
   if (s.depth == 32) return pixel & 0xFFFFFFu;
   return s.paletteShown[pixel & 0xFFu] & 0xFFFFFFu;
 }
@@ -30,25 +29,6 @@ void appendRgb(std::string& out, uint32_t rgb) {
   appendNumber(out, rgb & 0xFF);
 }
 }  // namespace
-
-void appendUtf8(std::string& out, char32_t c) {
-  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 
 TerminalCell screenCell(const ScreenState& s, int row, int column) {
   uint32_t rgb[kCellPixels];

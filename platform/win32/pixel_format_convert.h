@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "screen/rgb565.h"
+
 struct SurfacePixelFormat {
   int bitCount = 0;  // 8 means palette indices; 16 covers 5:5:5 too (bit count 15 is accepted)
   uint32_t redMask = 0;
@@ -15,10 +17,6 @@ struct SurfacePixelFormat {
 inline constexpr SurfacePixelFormat kSurface565{16, 0xF800, 0x07E0, 0x001F};
 inline constexpr SurfacePixelFormat kSurface555{16, 0x7C00, 0x03E0, 0x001F};
 inline constexpr SurfacePixelFormat kSurfaceXrgb8888{32, 0xFF0000, 0x00FF00, 0x0000FF};
-
-// The 8-bit value of a 5- or 6-bit channel, low bits filled from the high ones (31 -> 255).
-constexpr uint32_t expandChannel5(uint32_t v) { return (v << 3) | (v >> 2); }
-constexpr uint32_t expandChannel6(uint32_t v) { return (v << 2) | (v >> 4); }
 
 class SurfaceRowConverter {
  public:
