@@ -58,7 +58,9 @@ TEST(Utf8, DecodesOneCharacterAndConsumesABrokenSequenceOnce) {
     const Utf8Character got = decodeUtf8(c.text, c.position);
     EXPECT_EQ(got.valid, c.valid) << c.text;
     EXPECT_EQ(got.length, c.length) << c.text;
-    if (c.valid) EXPECT_EQ(got.character, c.character) << c.text;
+    if (c.valid) {
+      EXPECT_EQ(got.character, c.character) << c.text;
+    }
   }
 }
 
