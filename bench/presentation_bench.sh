@@ -6,14 +6,14 @@
 # Usage: presentation_bench.sh CO2SIM [SECONDS per CPU window, default 20]
 set -uo pipefail
 co2sim=$1 seconds=${2:-20}
-here=$(cd "$(dirname "$0")/../tests/sdl" && pwd)
-source "$here/xvfb_session.sh"
-work=$(mktemp -d)
-trap 'kill "$APP_PID" 2>/dev/null; cleanup_session; rm -rf "$work"' EXIT
+source "$(dirname "$0")/../tests/support/sessions/xvfb.sh"
+work="$SESSION_DIR"
 unset SDL_VIDEODRIVER QXGFX
 APP_PID=""
-start_xvfb 1280x1024 || { echo "Xvfb cannot start"; exit 1; }
-start_wm || exit 1
+end_app() { end_process "$APP_PID"; }
+on_exit end_app
+start_xvfb 1280x1024 || fail "Xvfb did not start"
+start_wm
 ticks_per_s=$(getconf CLK_TCK)
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$APP_PID/stat"; }
@@ -21,7 +21,7 @@ find_window() { WIN=$(xdotool search --name '^co2sim$' 2>/dev/null | head -1); [
 launch() {
   CO2SIM_KEY_LATENCY_LOG="$work/latency.txt" "$co2sim" </dev/null >/dev/null 2>&1 &
   APP_PID=$!
-  poll 10 find_window || fail "no window"
+  wait_for 30 "the window titled co2sim" find_window
   xdotool windowactivate --sync "$WIN" >/dev/null 2>&1
   sleep 1.5  # the introduction and the entry form are on screen
 }

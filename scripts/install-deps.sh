@@ -15,6 +15,8 @@ if ((${#missing[@]})); then
   sudo=""
   [[ $(id -u) -ne 0 ]] && sudo="sudo"
   export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -q
-  $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+  # Another installation may hold the package manager's locks: wait for it (up to 10 min).
+  lock=(-o DPkg::Lock::Timeout=600)
+  $sudo apt-get "${lock[@]}" update -q
+  $sudo apt-get "${lock[@]}" install -y -q --no-install-recommends "${missing[@]}"
 fi

@@ -3,13 +3,12 @@
 # Usage: window_checks.sh CHECK CO2SIM SNAPSHOT_TOOL WORKDIR
 #   CHECK: window | fullscreen | nodisplay | displaylost
 # The window contents are compared pixel for pixel with frames of the same run made by the
-# snapshot tool on the in-memory screen. Exit 77 (skipped) only when Xvfb cannot start.
+# snapshot tool on the in-memory screen. Exit 77 (skipped) only when Xvfb is not installed.
 set -uo pipefail
 check=$1 co2sim=$2 snapshot=$3 work=$4
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/xvfb_session.sh"
-trap cleanup_session EXIT
-mkdir -p "$work"
+source "$here/../support/sessions/xvfb.sh"
+rm -rf "$work" && mkdir -p "$work"
 export LSAN_OPTIONS="suppressions=$here/lsan.supp:print_suppressions=0"
 export CI=true
 unset SDL_VIDEODRIVER QXGFX
@@ -19,33 +18,52 @@ start_app() {
   "$co2sim" </dev/null >"$work/stdout.txt" 2>"$work/stderr.txt" &
   APP_PID=$!
 }
-# await_app: waits for the program to end (at most 10 s) and sets STATUS (not in a subshell:
+stop_app() { end_process "$APP_PID"; APP_PID=""; }
+report_app() {
+  [[ -n "$APP_PID" ]] || return 0
+  if process_gone "$APP_PID"; then echo "co2sim has ended"; else echo "co2sim is running"; fi
+  tail_of "$work/stderr.txt" 10
+}
+on_failure report_app
+on_exit stop_app
+app_ended() { process_gone "$APP_PID"; }
+# await_app: waits (at most 20 s) for the program to end and sets STATUS (not in a subshell:
 # only this shell can wait for its child).
-app_ended() { ! kill -0 "$APP_PID" 2>/dev/null || [[ $(awk '{print $3}' "/proc/$APP_PID/stat" 2>/dev/null) == Z ]]; }
 await_app() {
-  if ! poll 10 app_ended; then kill -KILL "$APP_PID"; wait "$APP_PID" 2>/dev/null; STATUS=timeout; return; fi
+  if ! poll 20 app_ended; then STATUS=timeout; return; fi
   wait "$APP_PID"
   STATUS=$?
+  APP_PID=""
 }
-find_window() { WIN=$(xdotool search --name '^co2sim$' 2>/dev/null | head -1); [[ -n "$WIN" ]]; }
+# find_window: WIN, the program's window, once it is mapped.
+find_window() { WIN=$(xdotool search --onlyvisible --name '^co2sim$' 2>/dev/null | head -1); [[ -n "$WIN" ]]; }
 # matches REF: the window's client area equals the reference frame in every pixel. A window
 # that reaches past the screen's edge is compared on its visible part (at least 1000x700).
+# The last comparison is kept for a failure report.
 matches() {
-  import -window "$WIN" "$work/shot.png" 2>/dev/null || return 1
+  import -window "$WIN" "$work/shot.png" 2>/dev/null || { LAST_SEEN="no screenshot of window $WIN"; return 1; }
   local size w h diff
   size=$(identify -format '%w %h' "$work/shot.png" 2>/dev/null) || return 1
   read -r w h <<<"$size"
-  ((w >= 1000 && h >= 700)) || return 1
+  ((w >= 1000 && h >= 700)) || { LAST_SEEN="window $WIN is ${w}x${h}"; return 1; }
   convert "$1" -crop "${w}x${h}+0+0" +repage "$work/expected.png" || return 1
   diff=$(compare -metric AE "$work/expected.png" "$work/shot.png" null: 2>&1) || true
+  LAST_SEEN="$diff pixels of $(basename "$1") differ in window $WIN (${w}x${h}; last screenshot $work/shot.png)"
   [[ "$diff" == "0" ]]
 }
+LAST_SEEN=""
+report_picture() { [[ -n "$LAST_SEEN" ]] && echo "last comparison: $LAST_SEEN"; return 0; }
+on_failure report_picture
 differs() { ! matches "$1"; }
 full_screen() { xprop -id "$WIN" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_FULLSCREEN; }
 windowed() { ! full_screen; }
 keys() { xdotool key --delay 40 "$@"; }
 typed() { xdotool type --delay 40 "$1"; }
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$APP_PID/stat"; }
+xvfb_or_skip() {
+  command -v Xvfb >/dev/null || { echo "Xvfb is not installed: skipped"; exit 77; }
+  start_xvfb "$1" || fail "Xvfb did not start"
+}
 
 make_references() {
   "$snapshot" wait:line "shot:$work/entry.png" 'type:2\r' 'type:2.05\r' 'type:50\r' wait:end \
@@ -71,61 +89,61 @@ case "$check" in
     ;;
 
   displaylost)
-    start_xvfb 1280x1024 || { echo "Xvfb cannot start: skipped"; exit 77; }
+    xvfb_or_skip 1280x1024
     start_app
-    poll 10 find_window || fail "no window"
-    kill "$XVFB_PID"; wait "$XVFB_PID" 2>/dev/null; XVFB_PID=""
+    wait_for 30 "the window titled co2sim to be mapped" find_window
+    stop_xvfb
     await_app; status=$STATUS
     [[ "$status" == 0 ]] || fail "status $status after the display was lost"
     ;;
 
   window)
-    start_xvfb 1280x1024 || { echo "Xvfb cannot start: skipped"; exit 77; }
-    start_wm || exit 1
+    xvfb_or_skip 1280x1024
+    start_wm
     make_references
     start_app
-    poll 10 find_window || fail "no window"
+    wait_for 30 "the window titled co2sim to be mapped" find_window
     [[ $(xdotool getwindowname "$WIN") == co2sim ]] || fail "title"
     eval "$(xdotool getwindowgeometry --shell "$WIN")"
-    [[ $WIDTH == 1024 && $HEIGHT == 768 ]] || fail "client area ${WIDTH}x${HEIGHT}"
+    [[ $WIDTH == 1024 && $HEIGHT == 768 ]] || fail "client area ${WIDTH}x${HEIGHT} when mapped"
     # No 1024-wide display mode on this screen: the full-screen request fell back to a window.
     windowed || fail "full screen on a display without the mode"
-    poll 15 matches "$work/entry.png" || fail "entry form not shown as in the frame buffer"
+    wait_for 30 "the entry form as in the frame buffer" matches "$work/entry.png"
     xdotool windowactivate --sync "$WIN" >/dev/null 2>&1
     type_parameters_with_editing
-    poll 3 differs "$work/entry.png" || fail "typing changed nothing"
+    wait_for 10 "the typed keys to change the picture" differs "$work/entry.png"
     before=$(cpu_ticks); started=$(date +%s%N)
-    poll 30 matches "$work/end.png" || fail "the table did not end as in the frame buffer"
+    wait_for 60 "the table's end as in the frame buffer" matches "$work/end.png"
     after=$(cpu_ticks); ended=$(date +%s%N)
     echo "CPU while the table animates: $(( (after - before) * 100000000000 / $(getconf CLK_TCK) / (ended - started) ))% of a core"
     # The window manager's close (the close button's request) starts a new run.
     keys alt+F4
-    poll 5 differs "$work/end.png" || fail "close request did not start a new run"
+    wait_for 10 "the close request to start a new run (the picture to change)" differs "$work/end.png"
     kill -0 "$APP_PID" 2>/dev/null || fail "the program ended on the close request"
     find_window || fail "the window closed"
-    poll 15 matches "$work/entry.png" || fail "new run did not reach the entry form"
+    wait_for 30 "the new run's entry form" matches "$work/entry.png"
     typed 2; keys Return; typed 2.05; keys Return; typed 50; keys Return
-    poll 30 matches "$work/end.png" || fail "second run did not end as in the frame buffer"
+    wait_for 60 "the second run's end as in the frame buffer" matches "$work/end.png"
     keys space
     await_app; status=$STATUS
     [[ "$status" == 0 ]] || fail "Space at the end-of-run wait gave status $status"
     ;;
 
   fullscreen)
-    start_xvfb 1024x768 || { echo "Xvfb cannot start: skipped"; exit 77; }
-    start_wm || exit 1
+    xvfb_or_skip 1024x768
+    start_wm
     make_references
     start_app
-    poll 10 find_window || fail "no window"
-    poll 5 full_screen || fail "not full screen on a display with the mode"
-    poll 15 matches "$work/entry.png" || fail "entry form not shown in full screen"
+    wait_for 30 "the window titled co2sim to be mapped" find_window
+    wait_for 10 "full screen on a display with the mode" full_screen
+    wait_for 30 "the entry form in full screen" matches "$work/entry.png"
     xdotool windowactivate --sync "$WIN" >/dev/null 2>&1
     keys alt+Return
-    poll 5 windowed || fail "Alt+Enter did not leave full screen"
-    poll 5 matches "$work/entry.png" || fail "picture not sent again in the window"
+    wait_for 10 "Alt+Enter to leave full screen" windowed
+    wait_for 10 "the picture to be sent again in the window" matches "$work/entry.png"
     keys alt+Return
-    poll 5 full_screen || fail "Alt+Enter did not return to full screen"
-    poll 5 matches "$work/entry.png" || fail "picture not sent again in full screen"
+    wait_for 10 "Alt+Enter to return to full screen" full_screen
+    wait_for 10 "the picture to be sent again in full screen" matches "$work/entry.png"
     kill -TERM "$APP_PID"
     await_app; status=$STATUS
     [[ "$status" == 143 ]] || fail "SIGTERM gave status $status"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs the real co2sim on the terminal back end inside a private tmux server and drives it
+# Runs the real co2sim on the terminal back end inside private tmux servers and drives it
 # with tmux send-keys. The pane is compared with the cell grid of the same run made in
 # memory by the snapshot tool.
 # Usage: tmux_checks.sh CHECK CO2SIM SNAPSHOT_TOOL WORKDIR
@@ -10,28 +10,17 @@ check=$1 co2sim=$2 snapshot=$3 work=$4
 here=$(cd "$(dirname "$0")" && pwd)
 command -v tmux >/dev/null || { echo "tmux is not installed: skipped"; exit 77; }
 command -v python3 >/dev/null || { echo "python3 is not installed: skipped"; exit 77; }
+source "$here/../support/sessions/tmux.sh"
 rm -rf "$work" && mkdir -p "$work"
 export LSAN_OPTIONS="suppressions=$here/../sdl/lsan.supp:print_suppressions=0"
 
-socket="co2sim-$check-$$"
-cat >"$work/tmux.conf" <<'CONF'
-set -g status off
-set -g default-terminal tmux-256color
-CONF
-T() { tmux -L "$socket" -f "$work/tmux.conf" "$@"; }
-cleanup() { T kill-server >/dev/null 2>&1; return 0; }
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*"; [[ -f "$work/pane.txt" ]] && head -50 "$work/pane.txt"; exit 1; }
-poll() {
-  local limit=$(( $1 * 10 )); shift
-  local i
-  for ((i = 0; i < limit; i++)); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
+report_program() {
+  [[ -f "$work/status" ]] && echo "the pane's program ended: $(cat "$work/status")"
+  [[ -s "$work/stderr.txt" ]] && tail_of "$work/stderr.txt" 10
+  [[ -s "$work/compare.txt" ]] && { echo "last comparison with the cell grid:"; head -20 "$work/compare.txt"; }
+  return 0
 }
+on_failure report_program
 
 # The pane's program: co2sim with no display, then the status and whether the terminal's
 # modes came back as they were. `ignore_hup` runs it the way nohup would.
@@ -51,17 +40,29 @@ exec sleep 600
 RUN
 chmod +x "$work/run.sh"
 
-start_pane() {  # WIDTH HEIGHT [ignore_hup]
+# start_pane WIDTH HEIGHT [ignore_hup]: a new tmux server running co2sim in its one pane.
+start_pane() {
   rm -f "$work/status" "$work/pid" "$work/modes"
-  T new-session -d -x "$1" -y "$2" "$work/run.sh ${3:-}" || fail "tmux cannot start"
+  start_tmux "$1" "$2" "$work/run.sh ${3:-}"
 }
 capture() { T capture-pane -p -t 0 >"$work/pane.txt"; }
 shows() { capture && grep -qF -- "$1" "$work/pane.txt"; }
 ended() { [[ -f "$work/status" ]]; }
 status() { cat "$work/status" 2>/dev/null; }
 pane_flags() { T display -p -t 0 '#{alternate_on} #{cursor_flag}'; }
-typed() { T send-keys -t 0 -l "$1"; T send-keys -t 0 Enter; sleep 0.3; }
+# typed TEXT [SHOWN]: the text and Enter, read by the program (and SHOWN in the pane).
+typed() {
+  T send-keys -t 0 -l "$1"; T send-keys -t 0 Enter
+  wait_for 10 "co2sim to read the keys '$1' and Enter" pane_input_read
+  [[ -z "${2:-}" ]] || wait_for 10 "'$2' in the pane after '$1' and Enter" shows "$2"
+}
 co2sim_pid() { cat "$work/pid" 2>/dev/null; }
+# A program that outlived its pane (one that ignores SIGHUP) is ended with the check.
+end_co2sim() {
+  local pid; pid=$(co2sim_pid) && [[ -n "$pid" && $(readlink "/proc/$pid/exe" 2>/dev/null) == "$(readlink -f "$co2sim")" ]] && kill -KILL "$pid"
+  return 0
+}
+on_exit end_co2sim
 
 references() {  # LOW HIGH
   "$snapshot" wait:line "cells:$work/entry.txt" "type:$1\\r" "type:$2\\r" 'type:50\r' wait:end \
@@ -78,31 +79,31 @@ case "$check" in
   table)
     references 2 2.15
     start_pane 130 50
-    poll 20 shows "$entry_prompt" || fail "no entry form"
+    wait_for 30 "the entry form ('$entry_prompt')" shows "$entry_prompt"
     [[ $(pane_flags) == "1 0" ]] || fail "not on the alternate screen with the cursor hidden: $(pane_flags)"
     # The title (row 2) and the form's heading and prompt as the cell grid holds them.
-    poll 3 matches "$work/entry.txt" 2=120 25=120 28=100 || { cat "$work/compare.txt"; fail "entry form differs"; }
+    wait_for 10 "the pane to match the entry form's cell grid" matches "$work/entry.txt" 2=120 25=120 28=100
     # Delete at the end of the line sounds the tone: the terminal's bell.
     T pipe-pane -o -t 0 "cat >> $work/bell-output.bin"
     T send-keys -t 0 DC
     rang() { grep -q $'\a' "$work/bell-output.bin" 2>/dev/null; }
-    poll 3 rang || fail "no bell for Delete at the end of the line"
+    wait_for 10 "a bell for Delete at the end of the line" rang
     T pipe-pane -t 0
-    typed 2; typed 2.15
+    typed 2 "HASTA (3-59)"; typed 2.15 "reduccion porcentual"
     T send-keys -t 0 -l 50; T send-keys -t 0 Enter
-    poll 10 shows " 2.00 Mil millones" || fail "the table did not start"
+    wait_for 20 "the table's first row (' 2.00 Mil millones')" shows " 2.00 Mil millones"
     T pipe-pane -o -t 0 "cat >> $work/table-output.bin"
-    poll 30 shows "Pulse una tecla para nueva simulacion" || fail "the table did not end"
+    wait_for 60 "the table's end ('Pulse una tecla para nueva simulacion')" shows "Pulse una tecla para nueva simulacion"
     T pipe-pane -t 0
     # Rows printed while the output was recorded: 2.01 to 2.15.
     bytes=$(stat -c %s "$work/table-output.bin")
     echo "terminal output while the table animates: $bytes bytes, $((bytes / 15)) bytes per table row"
     (( bytes / 15 < 2000 )) || fail "$((bytes / 15)) bytes per table row"
-    poll 3 matches "$work/end.txt" 1=60 6=100 12=100 || { cat "$work/compare.txt"; fail "results page differs"; }
+    wait_for 10 "the pane to match the results page's cell grid" matches "$work/end.txt" 1=60 6=100 12=100
     T capture-pane -e -p -t 0 >"$work/pane-colours.txt"
     python3 "$here/pane_compare.py" bars "$work/pane-colours.txt" || fail "chart bars"
     T send-keys -t 0 Space
-    poll 5 ended || fail "Space at the end-of-run wait did not end the program"
+    wait_for 10 "Space at the end-of-run wait to end the program" ended
     [[ $(status) == status=0 ]] || fail "Space gave $(status)"
     restored
     [[ ! -s "$work/stderr.txt" ]] || fail "stderr: $(cat "$work/stderr.txt")"
@@ -110,7 +111,7 @@ case "$check" in
 
   refuse)
     start_pane 100 30
-    poll 10 ended || fail "a 100 x 30 pane did not end the program"
+    wait_for 20 "a 100 x 30 pane to end the program" ended
     [[ $(status) == status=0 ]] || fail "$(status) in a small pane"
     capture
     [[ $(grep -c . "$work/pane.txt") == 1 && $(head -1 "$work/pane.txt") == "Error setting video mode!" ]] ||
@@ -129,15 +130,15 @@ case "$check" in
   resize)
     references 2 2.15
     start_pane 130 50
-    poll 20 shows "$entry_prompt" || fail "no entry form"
+    wait_for 30 "the entry form ('$entry_prompt')" shows "$entry_prompt"
     T resize-window -t 0 -x 100 -y 30
-    poll 3 shows "Terminal demasiado pequena: 100 x 30, hacen falta 128 x 48" || fail "no notice"
+    wait_for 10 "the too-small notice" shows "Terminal demasiado pequena: 100 x 30, hacen falta 128 x 48"
     # Keys still reach the program while the notice is shown.
     typed 2
     T resize-window -t 0 -x 130 -y 50
-    poll 3 shows "HASTA" || fail "the picture did not come back with the next prompt"
+    wait_for 10 "the picture to come back with the next prompt ('HASTA')" shows "HASTA"
     T send-keys -t 0 C-c
-    poll 5 ended || fail "Ctrl+C did not end the program"
+    wait_for 10 "Ctrl+C to end the program" ended
     [[ $(status) == status=130 ]] || fail "Ctrl+C gave $(status)"
     restored
     ;;
@@ -145,43 +146,43 @@ case "$check" in
   signals)
     for sig in TERM HUP; do
       start_pane 130 50
-      poll 20 shows "$entry_prompt" || fail "no entry form"
+      wait_for 30 "the entry form ('$entry_prompt')" shows "$entry_prompt"
       kill -"$sig" "$(co2sim_pid)"
-      poll 5 ended || fail "SIG$sig did not end the program"
+      wait_for 10 "SIG$sig to end the program" ended
       want=$([[ $sig == TERM ]] && echo 143 || echo 129)
       [[ $(status) == status=$want ]] || fail "SIG$sig gave $(status)"
       restored
-      T kill-server
+      stop_tmux
     done
     # Ctrl+Z gives the terminal back while stopped; continuing shows the screen again.
     start_pane 130 50
-    poll 20 shows "$entry_prompt" || fail "no entry form"
+    wait_for 30 "the entry form ('$entry_prompt')" shows "$entry_prompt"
     pid=$(co2sim_pid)
     T send-keys -t 0 C-z
     stopped() { [[ $(awk '{print $3}' "/proc/$pid/stat" 2>/dev/null) == T ]]; }
-    poll 5 stopped || fail "Ctrl+Z did not stop the program"
+    wait_for 10 "Ctrl+Z to stop the program" stopped
     [[ $(pane_flags) == "0 1" ]] || fail "terminal not given back while stopped: $(pane_flags)"
     kill -CONT "$pid"
-    poll 5 bash -c "[[ \$(tmux -L $socket display -p -t 0 '#{alternate_on} #{cursor_flag}') == '1 0' ]]" ||
-      fail "not back on the alternate screen after continuing"
-    poll 5 shows "$entry_prompt" || fail "the screen was not drawn again after continuing"
-    T kill-server
+    on_screen_again() { [[ $(pane_flags) == "1 0" ]]; }
+    wait_for 10 "the alternate screen with the cursor hidden after continuing" on_screen_again
+    wait_for 10 "the screen to be drawn again after continuing" shows "$entry_prompt"
+    stop_tmux
     # A fault: the terminal is given back before the process ends (under the sanitizers
     # their report ends it with status 1, or 66 under ThreadSanitizer, else the signal's 139).
     start_pane 130 50
-    poll 20 shows "$entry_prompt" || fail "no entry form"
+    wait_for 30 "the entry form ('$entry_prompt')" shows "$entry_prompt"
     kill -SEGV "$(co2sim_pid)"
-    poll 10 ended || fail "SIGSEGV did not end the program"
+    wait_for 20 "SIGSEGV to end the program" ended
     [[ $(status) =~ ^status=(139|1|66)$ ]] || fail "SIGSEGV gave $(status)"
     restored
-    T kill-server
+    stop_tmux
     # The terminal disappears under a program that ignores SIGHUP: input ends (EIO), and
     # it ends by itself at its next wait.
     start_pane 130 50 ignore_hup
-    poll 20 shows "$entry_prompt" || fail "no entry form"
+    wait_for 30 "the entry form ('$entry_prompt')" shows "$entry_prompt"
     pid=$(co2sim_pid)
     T kill-pane -t 0
-    poll 5 bash -c "! kill -0 $pid 2>/dev/null" || { kill -KILL "$pid"; fail "the program hung after its terminal went"; }
+    wait_for 10 "co2sim to end after its terminal went" process_gone "$pid"
     [[ $(status) == status=0 ]] || fail "after the terminal went: $(status)"
     ;;
 

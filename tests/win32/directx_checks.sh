@@ -12,41 +12,43 @@ set -uo pipefail
 exe=$1 snapshot=$2 work=$3
 shift 3
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/wine_session.sh"
-mkdir -p "$work"
-unset QXGFX
+source "$here/../support/sessions/xvfb.sh"
+source "$here/../support/sessions/wine.sh"
+rm -rf "$work" && mkdir -p "$work"
+unset QXGFX DISPLAY
 
-# A prefix without a virtual desktop: each wine window is an X window of its client area.
-start_plain_prefix() {
-  WINE_SESSION_DIR=$(mktemp -d /tmp/co2sim-wine.XXXXXX)
-  export WINEPREFIX="$WINE_SESSION_DIR/prefix"
-  export WINEDEBUG=-all
-  export WINEDLLOVERRIDES="mscoree,mshtml="
-  env -u DISPLAY wine wineboot --init >/dev/null 2>&1 || return 1
-  wineserver -w
+# Each check has an X server of its own and a wineserver on it; the prefix stays.
+start_display() {
+  start_xvfb "$1" || fail "Xvfb did not start"
+  start_wineserver || fail "the wineserver did not start"
 }
-# Ends the X server of one check (and wine's processes on it); the prefix stays.
 end_display() {
-  wineserver -k 2>/dev/null || true
-  if [[ -n "$XVFB_PID" ]]; then
-    kill "$XVFB_PID" 2>/dev/null
-    wait "$XVFB_PID" 2>/dev/null
-    XVFB_PID=""
-  fi
+  end_wineserver || fail "the wineserver did not end"
+  stop_xvfb
 }
-trap cleanup_wine_session EXIT
 
 APP_PID=""
 start_app() {
   env "$@" wine "$exe" </dev/null >"$work/stdout.txt" 2>"$work/stderr.txt" &
   APP_PID=$!
 }
-app_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
+app_ended() { process_gone "$APP_PID"; }
 await_app() {
-  if ! poll "$1" app_ended; then kill "$APP_PID" 2>/dev/null; wait "$APP_PID" 2>/dev/null; STATUS=timeout; return; fi
+  if ! poll "$1" app_ended; then STATUS=timeout; return; fi
   wait "$APP_PID"
   STATUS=$?
+  APP_PID=""
 }
+stop_app() { end_process "$APP_PID"; APP_PID=""; }
+report_app() {
+  [[ -n "$APP_PID" ]] || return 0
+  if process_gone "$APP_PID"; then echo "co2sim.exe has ended"; else echo "co2sim.exe is running"; fi
+  grep -v ':trace:loaddll:' "$work/stderr.txt" >"$work/stderr-errors.txt"
+  tail_of "$work/stderr-errors.txt" 10
+  return 0
+}
+on_failure report_app
+on_exit stop_app
 
 # find_window: WIN, the X window of the program's client area, with X Y W H of it.
 find_window() {
@@ -60,16 +62,21 @@ find_new_window() { find_window && [[ "$WIN" != "$1" ]]; }
 full_screen() { xprop -id "$WIN" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_FULLSCREEN; }
 windowed() { ! full_screen; }
 # matches REF [FUZZ]: the window's visible part equals the same part of the reference frame.
+# The last comparison is kept for a failure report.
 matches() {
-  import -window "$WIN" "$work/shot.png" 2>/dev/null || return 1
+  import -window "$WIN" "$work/shot.png" 2>/dev/null || { LAST_SEEN="no screenshot of window $WIN"; return 1; }
   local size w h diff
   size=$(identify -format '%w %h' "$work/shot.png" 2>/dev/null) || return 1
   read -r w h <<<"$size"
-  ((w >= 1000 && h >= 700)) || return 1
+  ((w >= 1000 && h >= 700)) || { LAST_SEEN="window $WIN is ${w}x${h}"; return 1; }
   convert "$1" -crop "${w}x${h}+0+0" +repage "$work/expected.png" || return 1
   diff=$(compare -fuzz "${2:-0}%" -metric AE "$work/expected.png" "$work/shot.png" null: 2>&1) || true
+  LAST_SEEN="$diff pixels of $(basename "$1") differ in window $WIN (${w}x${h}; last screenshot $work/shot.png)"
   [[ "$diff" == "0" ]]
 }
+LAST_SEEN=""
+report_picture() { [[ -n "$LAST_SEEN" ]] && echo "last comparison: $LAST_SEEN"; return 0; }
+on_failure report_picture
 differs() { ! matches "$@"; }
 focus() { xdotool windowfocus --sync "$WIN" >/dev/null 2>&1; return 0; }
 keys() { xdotool key --delay 60 "$@"; }
@@ -79,78 +86,81 @@ make_references() {
   "$snapshot" wait:line "shot:$work/entry.png" 'type:2\r' 'type:2.05\r' 'type:50\r' wait:end \
     "shot:$work/end.png" key:Space >/dev/null || fail "snapshot tool failed"
 }
-# Keys sent before the window takes input are lost: type a digit until it is echoed, take it
-# back, then the three parameters. FUZZ is the tolerance of the form's picture.
+# Keys sent before the window takes input are lost: type a digit until one is echoed (waiting
+# 4 s for each), then Escape clears the field however many arrived, then the three parameters.
+# FUZZ is the tolerance of the form's picture.
 type_parameters() {
   local i echoed=""
   for i in 1 2 3 4 5; do
     focus
     typed 1
-    if poll 2 differs "$work/entry.png" "$1"; then echoed=1; break; fi
+    if poll 4 differs "$work/entry.png" "$1"; then echoed=1; break; fi
   done
-  [[ -n "$echoed" ]] || fail "typed key not echoed"
-  keys BackSpace
+  [[ -n "$echoed" ]] || fail "waited 5 times 4 s for a typed key to be echoed"
+  (( i == 1 )) || echo "the window took keys after $i tries"
+  keys Escape
+  wait_for 10 "Escape to clear the field" matches "$work/entry.png" "$1"
   typed 2; keys Return; typed 2.05; keys Return; typed 50; keys Return
 }
 
 check_window() {
-  start_xvfb 1280x1024 || fail "Xvfb cannot start"
+  start_display 1280x1024
   make_references
-  start_app QXGFX=directx WINEDEBUG=-all,+loaddll
-  poll 30 find_window || fail "no window titled co2sim"
+  start_app QXGFX=directx WINEDEBUG=-all,err+all,+loaddll
+  wait_for 60 "the window titled co2sim to be mapped" find_window
   [[ $W == 1024 && $H == 768 ]] || fail "client area ${W}x${H}"
   (( X >= 120 && X <= 136 && Y >= 100 && Y <= 150 )) || fail "client area at $X,$Y: not centred"
   windowed || fail "full screen on a screen without the mode"
   # The keyboard device is opened only once a DirectDraw display has been built.
-  poll 5 grep -q 'dinput8.dll' "$work/stderr.txt" || fail "the DirectX back end did not build the window"
-  poll 20 matches "$work/entry.png" || fail "entry form not shown as in the frame buffer"
+  wait_for 10 "the DirectX back end to open the keyboard device (dinput8.dll loaded)" grep -q 'dinput8.dll' "$work/stderr.txt"
+  wait_for 30 "the entry form as in the frame buffer" matches "$work/entry.png"
   type_parameters 0
-  poll 60 matches "$work/end.png" || fail "the table did not end as in the frame buffer"
+  wait_for 90 "the table's end as in the frame buffer" matches "$work/end.png"
   # Alt+Enter: full screen fails here, so the window is made again and the picture resent.
   local old=$WIN
   focus
   keys alt+Return
-  poll 15 find_new_window "$old" || fail "Alt+Enter did not rebuild the window"
+  wait_for 30 "Alt+Enter to rebuild the window (a new window titled co2sim)" find_new_window "$old"
   windowed || fail "full screen after Alt+Enter on a screen without the mode"
-  poll 10 matches "$work/end.png" || fail "picture not sent again after the switch"
+  wait_for 20 "the picture to be sent again after the switch" matches "$work/end.png"
   focus
   keys space
-  await_app 15
+  await_app 30
   [[ "$STATUS" == 0 ]] || fail "Space at the end-of-run wait gave status $STATUS"
   end_display
 }
 
 check_fullscreen() {
-  start_xvfb 1024x768 || fail "Xvfb cannot start"
+  start_display 1024x768
   make_references
   start_app
-  poll 30 find_window || fail "no window titled co2sim"
-  poll 5 full_screen || fail "not full screen on a screen with the mode"
+  wait_for 60 "the window titled co2sim to be mapped" find_window
+  wait_for 10 "full screen on a screen with the mode" full_screen
   [[ $X == 0 && $Y == 0 && $W == 1024 && $H == 768 ]] || fail "full screen at $X,$Y ${W}x${H}"
-  poll 20 matches "$work/entry.png" 1 || fail "entry form not shown in full screen"
+  wait_for 30 "the entry form in full screen" matches "$work/entry.png" 1
   local old=$WIN
   focus
   keys alt+Return
-  poll 15 find_new_window "$old" || fail "Alt+Enter made no new window"
+  wait_for 30 "Alt+Enter to make a new window" find_new_window "$old"
   windowed || fail "Alt+Enter did not leave full screen"
   # The window's own 32-bit surface shows the frame exactly.
-  poll 10 matches "$work/entry.png" || fail "picture not sent again in the window"
+  wait_for 20 "the picture to be sent again in the window" matches "$work/entry.png"
   old=$WIN
   focus
   keys alt+Return
-  poll 15 find_new_window "$old" || fail "the second Alt+Enter made no new window"
-  poll 5 full_screen || fail "Alt+Enter did not return to full screen"
-  poll 10 matches "$work/entry.png" 1 || fail "picture not sent again in full screen"
+  wait_for 30 "the second Alt+Enter to make a new window" find_new_window "$old"
+  wait_for 10 "Alt+Enter to return to full screen" full_screen
+  wait_for 20 "the picture to be sent again in full screen" matches "$work/entry.png" 1
   type_parameters 1
-  poll 60 matches "$work/end.png" 1 || fail "the table did not end as in the frame buffer"
+  wait_for 90 "the table's end as in the frame buffer" matches "$work/end.png" 1
   focus
   keys space
-  await_app 15
+  await_app 30
   [[ "$STATUS" == 0 ]] || fail "Space at the end-of-run wait gave status $STATUS"
   end_display
 }
 
-start_plain_prefix || fail "wine prefix"
+make_wine_prefix || fail "the wine prefix could not be made"
 for check in "$@"; do
   started=$(date +%s)
   "check_$check"
