@@ -17,8 +17,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Without -static the program would need libwinpthread-1.dll and the GCC runtime DLLs.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
-# Test executables run through wine when ctest starts them.
+# Test executables run through wine when ctest starts them, with the exit status the
+# Windows side saw (tests/win32/wine_run.sh says why).
 find_program(CO2SIM_WINE wine)
 if(CO2SIM_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${CO2SIM_WINE})
+  cmake_path(SET CO2SIM_WINE_RUN NORMALIZE "${CMAKE_CURRENT_LIST_DIR}/../tests/win32/wine_run.sh")
+  set(CMAKE_CROSSCOMPILING_EMULATOR bash ${CO2SIM_WINE_RUN})
 endif()

@@ -39,4 +39,7 @@ endif()
 if(CO2SIM_TESTS)
   add_executable(window_probe ${CMAKE_SOURCE_DIR}/tests/win32/window_probe.cpp)
   co2sim_warnings(window_probe)
+  # A program's exit status as the Windows side saw it (tests/win32/wine_run.sh).
+  add_executable(exit_status ${CMAKE_SOURCE_DIR}/tests/win32/exit_status.cpp)
+  co2sim_warnings(exit_status)
 endif()

@@ -29,7 +29,7 @@ end_display() {
 
 APP_PID=""
 start_app() {
-  env "$@" wine "$exe" </dev/null >"$work/stdout.txt" 2>"$work/stderr.txt" &
+  env "$@" "$here/wine_run.sh" "$exe" </dev/null >"$work/stdout.txt" 2>"$work/stderr.txt" &
   APP_PID=$!
 }
 app_ended() { process_gone "$APP_PID"; }

@@ -17,7 +17,7 @@ unset QXGFX
 APP_PID=""
 # start_app [ENV...]: starts the program in the background with the given environment.
 start_app() {
-  env "$@" wine "$exe" </dev/null >"$work/stdout.txt" 2>"$work/stderr.txt" &
+  env "$@" "$here/wine_run.sh" "$exe" </dev/null >"$work/stdout.txt" 2>"$work/stderr.txt" &
   APP_PID=$!
 }
 app_ended() { process_gone "$APP_PID"; }
@@ -73,7 +73,7 @@ check_nodisplay() {
   # A desktop started earlier keeps its display: start afresh without one, and end that
   # display-less desktop afterwards.
   end_wineserver || fail "the wineserver did not end"
-  env -u DISPLAY timeout 120 wine "$exe" </dev/null >"$work/stdout.txt" 2>"$work/stderr.txt"
+  env -u DISPLAY timeout 120 "$here/wine_run.sh" "$exe" </dev/null >"$work/stdout.txt" 2>"$work/stderr.txt"
   local status=$?
   restart_wineserver || fail "the wineserver did not start again"
   [[ "$(cat "$work/stdout.txt")" == $'Error setting video mode!\r' ]] ||
