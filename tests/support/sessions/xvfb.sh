@@ -67,7 +67,9 @@ report_windows() {
   for id in $(xdotool search --onlyvisible --name '' 2>/dev/null | head -20); do
     echo "  $id $(xwininfo -id "$id" 2>/dev/null | awk '/geometry/ {print $2}') $(xdotool getwindowname "$id" 2>/dev/null)"
   done
-  [[ -s "$XVFB_LOG" ]] && tail_of "$XVFB_LOG" 5
+  # Less the lines of the search for a free display (displays other servers hold).
+  grep -v -e 'SocketCreateListener' -e 'server already running' "$XVFB_LOG" >"$SESSION_DIR/xvfb-errors.log"
+  [[ -s "$SESSION_DIR/xvfb-errors.log" ]] && tail_of "$SESSION_DIR/xvfb-errors.log" 5
   [[ -n "$WM_PID" && -s "$WM_LOG" ]] && tail_of "$WM_LOG" 5
   return 0
 }
