@@ -27,10 +27,10 @@ report_app() {
 on_failure report_app
 on_exit stop_app
 app_ended() { process_gone "$APP_PID"; }
-# await_app: waits (at most 20 s) for the program to end and sets STATUS (not in a subshell:
+# await_app: waits (at most 60 s) for the program to end and sets STATUS (not in a subshell:
 # only this shell can wait for its child).
 await_app() {
-  if ! poll 20 app_ended; then STATUS=timeout; return; fi
+  if ! poll 60 app_ended; then STATUS=timeout; return; fi
   wait "$APP_PID"
   STATUS=$?
   APP_PID=""
@@ -91,7 +91,7 @@ case "$check" in
   displaylost)
     xvfb_or_skip 1280x1024
     start_app
-    wait_for 30 "the window titled co2sim to be mapped" find_window
+    wait_for 90 "the window titled co2sim to be mapped" find_window
     stop_xvfb
     await_app; status=$STATUS
     [[ "$status" == 0 ]] || fail "status $status after the display was lost"
@@ -102,28 +102,28 @@ case "$check" in
     start_wm
     make_references
     start_app
-    wait_for 30 "the window titled co2sim to be mapped" find_window
+    wait_for 90 "the window titled co2sim to be mapped" find_window
     [[ $(xdotool getwindowname "$WIN") == co2sim ]] || fail "title"
     eval "$(xdotool getwindowgeometry --shell "$WIN")"
     [[ $WIDTH == 1024 && $HEIGHT == 768 ]] || fail "client area ${WIDTH}x${HEIGHT} when mapped"
     # No 1024-wide display mode on this screen: the full-screen request fell back to a window.
     windowed || fail "full screen on a display without the mode"
-    wait_for 30 "the entry form as in the frame buffer" matches "$work/entry.png"
+    wait_for 90 "the entry form as in the frame buffer" matches "$work/entry.png"
     xdotool windowactivate --sync "$WIN" >/dev/null 2>&1
     type_parameters_with_editing
-    wait_for 10 "the typed keys to change the picture" differs "$work/entry.png"
+    wait_for 30 "the typed keys to change the picture" differs "$work/entry.png"
     before=$(cpu_ticks); started=$(date +%s%N)
-    wait_for 60 "the table's end as in the frame buffer" matches "$work/end.png"
+    wait_for 180 "the table's end as in the frame buffer" matches "$work/end.png"
     after=$(cpu_ticks); ended=$(date +%s%N)
     echo "CPU while the table animates: $(( (after - before) * 100000000000 / $(getconf CLK_TCK) / (ended - started) ))% of a core"
     # The window manager's close (the close button's request) starts a new run.
     keys alt+F4
-    wait_for 10 "the close request to start a new run (the picture to change)" differs "$work/end.png"
+    wait_for 30 "the close request to start a new run (the picture to change)" differs "$work/end.png"
     kill -0 "$APP_PID" 2>/dev/null || fail "the program ended on the close request"
     find_window || fail "the window closed"
-    wait_for 30 "the new run's entry form" matches "$work/entry.png"
+    wait_for 90 "the new run's entry form" matches "$work/entry.png"
     typed 2; keys Return; typed 2.05; keys Return; typed 50; keys Return
-    wait_for 60 "the second run's end as in the frame buffer" matches "$work/end.png"
+    wait_for 180 "the second run's end as in the frame buffer" matches "$work/end.png"
     keys space
     await_app; status=$STATUS
     [[ "$status" == 0 ]] || fail "Space at the end-of-run wait gave status $status"
@@ -134,16 +134,16 @@ case "$check" in
     start_wm
     make_references
     start_app
-    wait_for 30 "the window titled co2sim to be mapped" find_window
-    wait_for 10 "full screen on a display with the mode" full_screen
-    wait_for 30 "the entry form in full screen" matches "$work/entry.png"
+    wait_for 90 "the window titled co2sim to be mapped" find_window
+    wait_for 30 "full screen on a display with the mode" full_screen
+    wait_for 90 "the entry form in full screen" matches "$work/entry.png"
     xdotool windowactivate --sync "$WIN" >/dev/null 2>&1
     keys alt+Return
-    wait_for 10 "Alt+Enter to leave full screen" windowed
-    wait_for 10 "the picture to be sent again in the window" matches "$work/entry.png"
+    wait_for 30 "Alt+Enter to leave full screen" windowed
+    wait_for 30 "the picture to be sent again in the window" matches "$work/entry.png"
     keys alt+Return
-    wait_for 10 "Alt+Enter to return to full screen" full_screen
-    wait_for 10 "the picture to be sent again in full screen" matches "$work/entry.png"
+    wait_for 30 "Alt+Enter to return to full screen" full_screen
+    wait_for 30 "the picture to be sent again in full screen" matches "$work/entry.png"
     kill -TERM "$APP_PID"
     await_app; status=$STATUS
     [[ "$status" == 143 ]] || fail "SIGTERM gave status $status"

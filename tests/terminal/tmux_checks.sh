@@ -53,8 +53,8 @@ pane_flags() { T display -p -t 0 '#{alternate_on} #{cursor_flag}'; }
 # typed TEXT [SHOWN]: the text and Enter, read by the program (and SHOWN in the pane).
 typed() {
   T send-keys -t 0 -l "$1"; T send-keys -t 0 Enter
-  wait_for 10 "co2sim to read the keys '$1' and Enter" pane_input_read
-  [[ -z "${2:-}" ]] || wait_for 10 "'$2' in the pane after '$1' and Enter" shows "$2"
+  wait_for 30 "co2sim to read the keys '$1' and Enter" pane_input_read
+  [[ -z "${2:-}" ]] || wait_for 30 "'$2' in the pane after '$1' and Enter" shows "$2"
 }
 co2sim_pid() { cat "$work/pid" 2>/dev/null; }
 # A program that outlived its pane (one that ignores SIGHUP) is ended with the check.
@@ -79,31 +79,31 @@ case "$check" in
   table)
     references 2 2.15
     start_pane 130 50
-    wait_for 30 "the entry form ('$entry_prompt')" shows "$entry_prompt"
+    wait_for 90 "the entry form ('$entry_prompt')" shows "$entry_prompt"
     [[ $(pane_flags) == "1 0" ]] || fail "not on the alternate screen with the cursor hidden: $(pane_flags)"
     # The title (row 2) and the form's heading and prompt as the cell grid holds them.
-    wait_for 10 "the pane to match the entry form's cell grid" matches "$work/entry.txt" 2=120 25=120 28=100
+    wait_for 30 "the pane to match the entry form's cell grid" matches "$work/entry.txt" 2=120 25=120 28=100
     # Delete at the end of the line sounds the tone: the terminal's bell.
     T pipe-pane -o -t 0 "cat >> $work/bell-output.bin"
     T send-keys -t 0 DC
     rang() { grep -q $'\a' "$work/bell-output.bin" 2>/dev/null; }
-    wait_for 10 "a bell for Delete at the end of the line" rang
+    wait_for 30 "a bell for Delete at the end of the line" rang
     T pipe-pane -t 0
     typed 2 "HASTA (3-59)"; typed 2.15 "reduccion porcentual"
     T send-keys -t 0 -l 50; T send-keys -t 0 Enter
-    wait_for 20 "the table's first row (' 2.00 Mil millones')" shows " 2.00 Mil millones"
+    wait_for 60 "the table's first row (' 2.00 Mil millones')" shows " 2.00 Mil millones"
     T pipe-pane -o -t 0 "cat >> $work/table-output.bin"
-    wait_for 60 "the table's end ('Pulse una tecla para nueva simulacion')" shows "Pulse una tecla para nueva simulacion"
+    wait_for 180 "the table's end ('Pulse una tecla para nueva simulacion')" shows "Pulse una tecla para nueva simulacion"
     T pipe-pane -t 0
     # Rows printed while the output was recorded: 2.01 to 2.15.
     bytes=$(stat -c %s "$work/table-output.bin")
     echo "terminal output while the table animates: $bytes bytes, $((bytes / 15)) bytes per table row"
     (( bytes / 15 < 2000 )) || fail "$((bytes / 15)) bytes per table row"
-    wait_for 10 "the pane to match the results page's cell grid" matches "$work/end.txt" 1=60 6=100 12=100
+    wait_for 30 "the pane to match the results page's cell grid" matches "$work/end.txt" 1=60 6=100 12=100
     T capture-pane -e -p -t 0 >"$work/pane-colours.txt"
     python3 "$here/pane_compare.py" bars "$work/pane-colours.txt" || fail "chart bars"
     T send-keys -t 0 Space
-    wait_for 10 "Space at the end-of-run wait to end the program" ended
+    wait_for 30 "Space at the end-of-run wait to end the program" ended
     [[ $(status) == status=0 ]] || fail "Space gave $(status)"
     restored
     [[ ! -s "$work/stderr.txt" ]] || fail "stderr: $(cat "$work/stderr.txt")"
@@ -111,7 +111,7 @@ case "$check" in
 
   refuse)
     start_pane 100 30
-    wait_for 20 "a 100 x 30 pane to end the program" ended
+    wait_for 60 "a 100 x 30 pane to end the program" ended
     [[ $(status) == status=0 ]] || fail "$(status) in a small pane"
     capture
     [[ $(grep -c . "$work/pane.txt") == 1 && $(head -1 "$work/pane.txt") == "Error setting video mode!" ]] ||
@@ -130,15 +130,15 @@ case "$check" in
   resize)
     references 2 2.15
     start_pane 130 50
-    wait_for 30 "the entry form ('$entry_prompt')" shows "$entry_prompt"
+    wait_for 90 "the entry form ('$entry_prompt')" shows "$entry_prompt"
     T resize-window -t 0 -x 100 -y 30
-    wait_for 10 "the too-small notice" shows "Terminal demasiado pequena: 100 x 30, hacen falta 128 x 48"
+    wait_for 30 "the too-small notice" shows "Terminal demasiado pequena: 100 x 30, hacen falta 128 x 48"
     # Keys still reach the program while the notice is shown.
     typed 2
     T resize-window -t 0 -x 130 -y 50
-    wait_for 10 "the picture to come back with the next prompt ('HASTA')" shows "HASTA"
+    wait_for 30 "the picture to come back with the next prompt ('HASTA')" shows "HASTA"
     T send-keys -t 0 C-c
-    wait_for 10 "Ctrl+C to end the program" ended
+    wait_for 30 "Ctrl+C to end the program" ended
     [[ $(status) == status=130 ]] || fail "Ctrl+C gave $(status)"
     restored
     ;;
@@ -146,9 +146,9 @@ case "$check" in
   signals)
     for sig in TERM HUP; do
       start_pane 130 50
-      wait_for 30 "the entry form ('$entry_prompt')" shows "$entry_prompt"
+      wait_for 90 "the entry form ('$entry_prompt')" shows "$entry_prompt"
       kill -"$sig" "$(co2sim_pid)"
-      wait_for 10 "SIG$sig to end the program" ended
+      wait_for 30 "SIG$sig to end the program" ended
       want=$([[ $sig == TERM ]] && echo 143 || echo 129)
       [[ $(status) == status=$want ]] || fail "SIG$sig gave $(status)"
       restored
@@ -156,33 +156,33 @@ case "$check" in
     done
     # Ctrl+Z gives the terminal back while stopped; continuing shows the screen again.
     start_pane 130 50
-    wait_for 30 "the entry form ('$entry_prompt')" shows "$entry_prompt"
+    wait_for 90 "the entry form ('$entry_prompt')" shows "$entry_prompt"
     pid=$(co2sim_pid)
     T send-keys -t 0 C-z
     stopped() { [[ $(awk '{print $3}' "/proc/$pid/stat" 2>/dev/null) == T ]]; }
-    wait_for 10 "Ctrl+Z to stop the program" stopped
+    wait_for 30 "Ctrl+Z to stop the program" stopped
     [[ $(pane_flags) == "0 1" ]] || fail "terminal not given back while stopped: $(pane_flags)"
     kill -CONT "$pid"
     on_screen_again() { [[ $(pane_flags) == "1 0" ]]; }
-    wait_for 10 "the alternate screen with the cursor hidden after continuing" on_screen_again
-    wait_for 10 "the screen to be drawn again after continuing" shows "$entry_prompt"
+    wait_for 30 "the alternate screen with the cursor hidden after continuing" on_screen_again
+    wait_for 30 "the screen to be drawn again after continuing" shows "$entry_prompt"
     stop_tmux
     # A fault: the terminal is given back before the process ends (under the sanitizers
     # their report ends it with status 1, or 66 under ThreadSanitizer, else the signal's 139).
     start_pane 130 50
-    wait_for 30 "the entry form ('$entry_prompt')" shows "$entry_prompt"
+    wait_for 90 "the entry form ('$entry_prompt')" shows "$entry_prompt"
     kill -SEGV "$(co2sim_pid)"
-    wait_for 20 "SIGSEGV to end the program" ended
+    wait_for 60 "SIGSEGV to end the program" ended
     [[ $(status) =~ ^status=(139|1|66)$ ]] || fail "SIGSEGV gave $(status)"
     restored
     stop_tmux
     # The terminal disappears under a program that ignores SIGHUP: input ends (EIO), and
     # it ends by itself at its next wait.
     start_pane 130 50 ignore_hup
-    wait_for 30 "the entry form ('$entry_prompt')" shows "$entry_prompt"
+    wait_for 90 "the entry form ('$entry_prompt')" shows "$entry_prompt"
     pid=$(co2sim_pid)
     T kill-pane -t 0
-    wait_for 10 "co2sim to end after its terminal went" process_gone "$pid"
+    wait_for 30 "co2sim to end after its terminal went" process_gone "$pid"
     [[ $(status) == status=0 ]] || fail "after the terminal went: $(status)"
     ;;
 

@@ -99,7 +99,7 @@ type_parameters() {
   [[ -n "$echoed" ]] || fail "waited 5 times 4 s for a typed key to be echoed"
   (( i == 1 )) || echo "the window took keys after $i tries"
   keys Escape
-  wait_for 10 "Escape to clear the field" matches "$work/entry.png" "$1"
+  wait_for 30 "Escape to clear the field" matches "$work/entry.png" "$1"
   typed 2; keys Return; typed 2.05; keys Return; typed 50; keys Return
 }
 
@@ -107,25 +107,25 @@ check_window() {
   start_display 1280x1024
   make_references
   start_app QXGFX=directx WINEDEBUG=-all,err+all,+loaddll
-  wait_for 60 "the window titled co2sim to be mapped" find_window
+  wait_for 180 "the window titled co2sim to be mapped" find_window
   [[ $W == 1024 && $H == 768 ]] || fail "client area ${W}x${H}"
   (( X >= 120 && X <= 136 && Y >= 100 && Y <= 150 )) || fail "client area at $X,$Y: not centred"
   windowed || fail "full screen on a screen without the mode"
   # The keyboard device is opened only once a DirectDraw display has been built.
-  wait_for 10 "the DirectX back end to open the keyboard device (dinput8.dll loaded)" grep -q 'dinput8.dll' "$work/stderr.txt"
-  wait_for 30 "the entry form as in the frame buffer" matches "$work/entry.png"
+  wait_for 30 "the DirectX back end to open the keyboard device (dinput8.dll loaded)" grep -q 'dinput8.dll' "$work/stderr.txt"
+  wait_for 90 "the entry form as in the frame buffer" matches "$work/entry.png"
   type_parameters 0
-  wait_for 90 "the table's end as in the frame buffer" matches "$work/end.png"
+  wait_for 270 "the table's end as in the frame buffer" matches "$work/end.png"
   # Alt+Enter: full screen fails here, so the window is made again and the picture resent.
   local old=$WIN
   focus
   keys alt+Return
-  wait_for 30 "Alt+Enter to rebuild the window (a new window titled co2sim)" find_new_window "$old"
+  wait_for 90 "Alt+Enter to rebuild the window (a new window titled co2sim)" find_new_window "$old"
   windowed || fail "full screen after Alt+Enter on a screen without the mode"
-  wait_for 20 "the picture to be sent again after the switch" matches "$work/end.png"
+  wait_for 60 "the picture to be sent again after the switch" matches "$work/end.png"
   focus
   keys space
-  await_app 30
+  await_app 90
   [[ "$STATUS" == 0 ]] || fail "Space at the end-of-run wait gave status $STATUS"
   end_display
 }
@@ -134,28 +134,28 @@ check_fullscreen() {
   start_display 1024x768
   make_references
   start_app
-  wait_for 60 "the window titled co2sim to be mapped" find_window
-  wait_for 10 "full screen on a screen with the mode" full_screen
+  wait_for 180 "the window titled co2sim to be mapped" find_window
+  wait_for 30 "full screen on a screen with the mode" full_screen
   [[ $X == 0 && $Y == 0 && $W == 1024 && $H == 768 ]] || fail "full screen at $X,$Y ${W}x${H}"
-  wait_for 30 "the entry form in full screen" matches "$work/entry.png" 1
+  wait_for 90 "the entry form in full screen" matches "$work/entry.png" 1
   local old=$WIN
   focus
   keys alt+Return
-  wait_for 30 "Alt+Enter to make a new window" find_new_window "$old"
+  wait_for 90 "Alt+Enter to make a new window" find_new_window "$old"
   windowed || fail "Alt+Enter did not leave full screen"
   # The window's own 32-bit surface shows the frame exactly.
-  wait_for 20 "the picture to be sent again in the window" matches "$work/entry.png"
+  wait_for 60 "the picture to be sent again in the window" matches "$work/entry.png"
   old=$WIN
   focus
   keys alt+Return
-  wait_for 30 "the second Alt+Enter to make a new window" find_new_window "$old"
-  wait_for 10 "Alt+Enter to return to full screen" full_screen
-  wait_for 20 "the picture to be sent again in full screen" matches "$work/entry.png" 1
+  wait_for 90 "the second Alt+Enter to make a new window" find_new_window "$old"
+  wait_for 30 "Alt+Enter to return to full screen" full_screen
+  wait_for 60 "the picture to be sent again in full screen" matches "$work/entry.png" 1
   type_parameters 1
-  wait_for 90 "the table's end as in the frame buffer" matches "$work/end.png" 1
+  wait_for 270 "the table's end as in the frame buffer" matches "$work/end.png" 1
   focus
   keys space
-  await_app 30
+  await_app 90
   [[ "$STATUS" == 0 ]] || fail "Space at the end-of-run wait gave status $STATUS"
   end_display
 }

@@ -97,13 +97,13 @@ check_window() {
     "shot:$work/end.png" key:Space >/dev/null || fail "snapshot tool failed"
   # Without ddraw.dll the DirectX back end fails its start and the GDI window follows.
   start_app QXGFX=gdi WINEDLLOVERRIDES="mscoree,mshtml,ddraw="
-  wait_for 60 "a window titled co2sim with a client area (window_probe)" find_window
+  wait_for 180 "a window titled co2sim with a client area (window_probe)" find_window
   [[ $CLIENT_W == 1024 && $CLIENT_H == 768 ]] || fail "client area ${CLIENT_W}x${CLIENT_H}"
   # Centred on the 1280x1024 desktop (the frame's caption makes it a few rows lower).
   (( CLIENT_X >= 124 && CLIENT_X <= 132 && CLIENT_Y >= 128 && CLIENT_Y <= 150 )) ||
     fail "client area at $CLIENT_X,$CLIENT_Y: not centred"
   (( CLOSE_X > 0 )) || fail "no close button"
-  wait_for 30 "the entry form as in the frame buffer" matches "$work/entry.png"
+  wait_for 90 "the entry form as in the frame buffer" matches "$work/entry.png"
   focus_desktop
   # Keys sent before the window takes input are lost: a digit until one is echoed (waiting
   # 4 s for each), then Escape clears the field however many arrived. Then the parameters,
@@ -117,22 +117,22 @@ check_window() {
   [[ -n "$echoed" ]] || fail "waited 5 times 4 s for a typed key to be echoed"
   (( i == 1 )) || echo "the window took keys after $i tries"
   keys Escape
-  wait_for 10 "Escape to clear the field" matches "$work/entry.png"
+  wait_for 30 "Escape to clear the field" matches "$work/entry.png"
   typed 12; keys Home Delete Return
   typed 2.5; keys Left; typed 0; keys Return
   typed 50; keys Return
-  wait_for 90 "the table's end as in the frame buffer" matches "$work/end.png"
+  wait_for 270 "the table's end as in the frame buffer" matches "$work/end.png"
   # The close button queues a key: at the end-of-run wait it starts a new run.
   xdotool mousemove "$CLOSE_X" "$CLOSE_Y" click 1
-  wait_for 10 "the close button to start a new run (the picture to change)" differs "$work/end.png"
+  wait_for 30 "the close button to start a new run (the picture to change)" differs "$work/end.png"
   kill -0 "$APP_PID" 2>/dev/null || fail "the program ended on the close button"
   find_window || fail "the window closed"
-  wait_for 30 "the new run's entry form" matches "$work/entry.png"
+  wait_for 90 "the new run's entry form" matches "$work/entry.png"
   focus_desktop
   typed 2; keys Return; typed 2.05; keys Return; typed 50; keys Return
-  wait_for 90 "the second run's end as in the frame buffer" matches "$work/end.png"
+  wait_for 270 "the second run's end as in the frame buffer" matches "$work/end.png"
   keys space
-  await_app 30
+  await_app 90
   [[ "$STATUS" == 0 ]] || fail "Space at the end-of-run wait gave status $STATUS"
 }
 
