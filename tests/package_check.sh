@@ -11,7 +11,11 @@ here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d /tmp/co2sim-package-check.XXXXXX)
 WINEPREFIX=""
 cleanup() {
-  if [[ -n "$WINEPREFIX" && -d "$WINEPREFIX" ]]; then WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null; fi
+  # The prefix's server is gone before its folder is removed.
+  if [[ -n "$WINEPREFIX" && -d "$WINEPREFIX" ]]; then
+    WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null
+    WINEPREFIX="$WINEPREFIX" timeout 60 wineserver -w
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -109,7 +113,11 @@ else
     export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     env -u DISPLAY -u WAYLAND_DISPLAY wine wineboot --init </dev/null >/dev/null 2>&1
     wineserver -w
-    env -u DISPLAY -u WAYLAND_DISPLAY wine "$work/zip/co2sim.exe" </dev/null >"$work/wine.out" 2>/dev/null
+    # The status as the Windows side saw it (tests/win32/wine_run.sh says why), with the
+    # status helper of the Windows build.
+    env -u DISPLAY -u WAYLAND_DISPLAY CO2SIM_BUILD_DIR="$here/../build/windows" \
+      "$here/win32/wine_run.sh" "$work/zip/co2sim.exe" </dev/null >"$work/wine.out" 2>"$work/wine.err"
+    [[ -s "$work/wine.err" ]] && tail -5 "$work/wine.err"
     status=$?
     [[ "$(cat "$work/wine.out")" == $'Error setting video mode!\r' && $(wc -c <"$work/wine.out") == 27 ]] ||
       fail "co2sim.exe under wine printed: $(od -c "$work/wine.out" | head -3)"
