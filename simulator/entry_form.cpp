@@ -30,7 +30,7 @@ bool parametersAcceptable() {
 // The underscore runs from column 5 to 61; rows 31 and 33 are swept in white, row 29 in
 // the colours in force.
 void formSweep(int32_t row) {
-  for (sweepColumn = 4; sweepColumn <= 60; sweepColumn = sweepColumn + 1) {
+  for (sweepColumn = 4; sweepColumn <= 60; sweepColumn = plusOne(sweepColumn)) {
     sleepMs(2);
     locate(row, nearestInteger(sweepColumn), -1);
     if (row == 31 || row == 33) setColour(kWhite, kBlack);

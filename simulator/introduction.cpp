@@ -1,8 +1,8 @@
 // The introduction: frame, title, the model's assumptions revealed by underscore sweeps,
 // and the green colour bar on row 25 that the entry form's heading then partly covers.
-#include <cmath>
 #include <string_view>
 
+#include "screen/extended.h"
 #include "screen/screen.h"
 #include "simulator/page_tools.h"
 #include "simulator/pages.h"
@@ -59,7 +59,7 @@ static_assert(kSentences[1].text.size() == kSentenceWidth, "the row-8 sentence f
 
 // An underscore runs from column `first` + 1 to `last` + 1, one cell per step.
 void underscoreSweep(int32_t row, float first, float last, int32_t waitMs) {
-  for (sweepColumn = first; sweepColumn <= last; sweepColumn = sweepColumn + 1) {
+  for (sweepColumn = first; sweepColumn <= last; sweepColumn = plusOne(sweepColumn)) {
     locate(row, nearestInteger(sweepColumn), -1);
     sleepMs(waitMs);
     printText(" _", true);
@@ -69,12 +69,12 @@ void underscoreSweep(int32_t row, float first, float last, int32_t waitMs) {
 // 91 cells whose background keeps red and blue at 0x88 while green falls by 2 a cell.
 void colourBar() {
   locate(25, 36, -1);
-  for (gradientIndex = 1; gradientIndex <= 91; gradientIndex = gradientIndex + 1) {
+  for (gradientIndex = 1; gradientIndex <= 91; gradientIndex = plusOne(gradientIndex)) {
     gradientText = "&h88";
-    const long double green = 255.0L - 2.0L * static_cast<long double>(gradientIndex);
-    gradientText += hexText(std::llrint(green));
+    const Extended green = Extended(255) - Extended(2) * Extended(gradientIndex);
+    gradientText += hexText(nearestInt64(green));
     gradientText += "88";
-    const int32_t background = static_cast<int32_t>(std::lrint(valueOfText(gradientText)));
+    const int32_t background = nearestInteger(Extended(valueOfText(gradientText)));
     setColour(kBlack, background);
     printText(" ", false);
   }

@@ -1,7 +1,5 @@
 #include "simulator/page_tools.h"
 
-#include <cmath>
-
 #include "screen/screen.h"
 
 std::string paddedTo(std::string_view text, size_t width) {
@@ -10,8 +8,9 @@ std::string paddedTo(std::string_view text, size_t width) {
   return result;
 }
 
-// The program runs with rounding to nearest, so nearbyint rounds ties to even.
-int32_t nearestInteger(long double value) { return static_cast<int32_t>(std::nearbyint(value)); }
+int32_t nearestInteger(Extended value) { return static_cast<int32_t>(nearestInt64(value)); }
+
+float plusOne(float counter) { return static_cast<float>(Extended(counter) + Extended(1)); }
 
 void printMasked(std::string_view mask, double value) {
   maskBegin(mask);

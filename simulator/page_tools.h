@@ -5,9 +5,13 @@
 #include <string>
 #include <string_view>
 
+#include "screen/extended.h"
+
 // The text followed by spaces up to `width` characters (longer texts are left as they are).
 std::string paddedTo(std::string_view text, size_t width);
 // A counter used as a text row, column or colour: nearest integer, ties to even.
-int32_t nearestInteger(long double value);
+int32_t nearestInteger(Extended value);
+// A counter advanced by one: the sum in extended precision, stored in single precision.
+float plusOne(float counter);
 // Prints one figure through `mask` and releases the mask, with no line end.
 void printMasked(std::string_view mask, double value);

@@ -2,7 +2,9 @@
 // and credits, the table frame and the four-bar chart of the removed fraction.
 #include <string_view>
 
+#include "screen/extended.h"
 #include "screen/screen.h"
+#include "simulator/figures.h"
 #include "simulator/page_tools.h"
 #include "simulator/pages.h"
 #include "simulator/variables.h"
@@ -138,22 +140,17 @@ constexpr Track kTracks[] = {{958, 972}, {974, 988}, {990, 1004}, {1006, 1020}};
 
 // A bar hangs from the top of its track; its length is the removed fraction of all emissions.
 float shareBarEnd(float share) {
-  const long double end = (static_cast<long double>(share) * chartSpan) *
-                              (static_cast<long double>(fireCutPercent) / 100) +
-                          chartTop;
-  return static_cast<float>(end);
+  return figures::shareBarEnd<Extended>(share, chartSpan, fireCutPercent, chartTop);
 }
 
 float possibleBarEnd() {
-  const long double end =
-      ((static_cast<long double>(fireCutPercent) / 100) * chartSpan) * 0.5L + chartTop;
-  return static_cast<float>(end);
+  return figures::possibleBarEnd<Extended>(chartSpan, fireCutPercent, chartTop);
 }
 
 void chart() {
   chartTop = 50;
   chartBottom = 630;
-  chartSpan = static_cast<float>(static_cast<long double>(chartBottom) - chartTop);
+  chartSpan = static_cast<float>(Extended(chartBottom) - Extended(chartTop));
 
   for (const Track& track : kTracks)
     line(track.left, chartBottom, track.right, chartTop, kTrackRed, 2);

@@ -1,3 +1,4 @@
+#include "screen/extended.h"
 #include "screen/screen.h"
 #include "simulator/pages.h"
 #include "simulator/simulator.h"
@@ -16,7 +17,7 @@ void simulatorMain(int argc, char** argv) {
     shareWeak = 0.2f;
     shareStrong = 0.4f;
     // Evaluated in extended precision, rounded once when stored.
-    shareMedium = static_cast<float>((static_cast<long double>(shareStrong) + shareWeak) / 2);
+    shareMedium = static_cast<float>((Extended(shareStrong) + Extended(shareWeak)) / Extended(2));
     showIntroduction();
     runEntryForm();
     drawResultsPage();

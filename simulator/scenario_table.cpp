@@ -1,10 +1,11 @@
 // The scenario table: one animated row per emission level in steps of 0.01, in a band of
 // rows 6 to 39 that wraps with a tone, then the end-of-run prompt and its key wait.
-#include <cmath>
 #include <string>
 #include <string_view>
 
+#include "screen/extended.h"
 #include "screen/screen.h"
+#include "simulator/figures.h"
 #include "simulator/page_tools.h"
 #include "simulator/pages.h"
 #include "simulator/variables.h"
@@ -24,8 +25,8 @@ constexpr std::string_view kEndPrompt =
 int32_t currentRow() { return nearestInteger(tableRow); }
 
 bool evenRow() {
-  const long double half = static_cast<long double>(tableRow) / 2;
-  return half == std::floor(half);
+  const Extended half = Extended(tableRow) / Extended(2);
+  return half == floor(half);
 }
 int32_t levelColour() { return evenRow() ? 0xAA0000 : 0xFF0000; }
 int32_t fireColour() { return evenRow() ? 0x00EE00 : 0xAAEEAA; }
@@ -44,7 +45,7 @@ void sweepRow() {
     printText(" #", true);
     setColour(kSweepGreen, kBlack);
     columnLines();
-    sweepColumn = sweepColumn + 1;
+    sweepColumn = plusOne(sweepColumn);
   } while (!(sweepColumn > kLastSweepColumn));
 }
 
@@ -58,24 +59,22 @@ struct Hypothesis {
 
 // Fire emission, cut and final emission of one hypothesis, evaluated in extended precision.
 void printHypothesis(const Hypothesis& hypothesis) {
-  const long double level = currentEmission;
-  const long double fire = static_cast<long double>(hypothesis.share) * level;
-  const long double cut = (fire * static_cast<long double>(fireCutPercent)) / 100;
-  const long double remaining = level - cut;
+  const figures::HypothesisFigures f =
+      figures::hypothesisFigures<Extended>(hypothesis.share, currentEmission, fireCutPercent);
 
   setColour(fireColour(), kBlack);
   tabToColumn(hypothesis.fireColumn);
-  printMasked("##.##", static_cast<double>(fire));
+  printMasked("##.##", f.fire);
   tabToColumn(hypothesis.cutColumn);
   printText("-", false);
   printSingle(fireCutPercent);
   printText("% (", false);
-  printMasked("##.##", static_cast<double>(cut));
+  printMasked("##.##", f.cut);
   printText(") ->", false);
 
   setColour(hypothesis.finalColour, kBlack);
   tabToColumn(hypothesis.finalColumn);
-  printMasked("##.##", static_cast<double>(remaining));
+  printMasked("##.##", f.remaining);
 }
 
 void printRow() {
@@ -99,7 +98,7 @@ void runScenarioTable() {
   emissionStep = 0.01f;
   currentEmission = emissionFrom;
   while (currentEmission <= emissionTo) {
-    tableRow = static_cast<float>(static_cast<long double>(tableRow) + 1);
+    tableRow = plusOne(tableRow);
     locate(currentRow(), 1, -1);
     setColour(kSweepGreen, kBlack);
     sweepRow();
@@ -112,7 +111,7 @@ void runScenarioTable() {
     }
     stopOnSpaceBar();
     // The exact sum of the two singles, rounded once.
-    currentEmission = static_cast<float>(static_cast<long double>(currentEmission) + emissionStep);
+    currentEmission = static_cast<float>(Extended(currentEmission) + Extended(emissionStep));
   }
 
   setColour(kWhite, kBlack);
