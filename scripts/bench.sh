@@ -7,7 +7,7 @@ scripts/install-deps.sh
 cmake --preset bench >/dev/null
 cmake --build --preset bench
 echo "== machine: $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) cores"
-for bench in painting_bench pacing_bench whole_run_bench; do
+for bench in painting_bench pacing_bench whole_run_bench extended_bench; do
   if [ -x "build/bench/bench/${bench}" ]; then
     "build/bench/bench/${bench}" --benchmark_counters_tabular=true
   else
