@@ -12,6 +12,7 @@
 #define FUZZ_FAIL() throw std::runtime_error("fuzz check failed at line " + std::to_string(__LINE__))
 #include "fuzz/decimal_fuzz.h"
 #include "fuzz/draw_line_fuzz.h"
+#include "fuzz/extended_fuzz.h"
 #include "fuzz/line_editor_fuzz.h"
 #include "fuzz/lzw_fuzz.h"
 #include "fuzz/mask_fuzz.h"
@@ -30,7 +31,7 @@ const Target kTargets[] = {
     {"mask_fuzz", maskFuzzOne},         {"decimal_fuzz", decimalFuzzOne},
     {"write_text_fuzz", writeTextFuzzOne}, {"draw_line_fuzz", drawLineFuzzOne},
     {"lzw_fuzz", lzwFuzzOne},           {"line_editor_fuzz", lineEditorFuzzOne},
-    {"terminal_keys_fuzz", terminalKeysFuzzOne},
+    {"terminal_keys_fuzz", terminalKeysFuzzOne}, {"extended_fuzz", extendedFuzzOne},
 };
 
 std::filesystem::path regressionsDirectory() {
