@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the real co2sim in a private Xvfb and drives it with real key events from xdotool.
 # Usage: window_checks.sh CHECK CO2SIM SNAPSHOT_TOOL WORKDIR
-#   CHECK: window | fullscreen | nodisplay | displaylost
+#   CHECK: window | fullscreen | nodisplay | displaylost | smallscreen | signalloss | choice
 # The window contents are compared pixel for pixel with frames of the same run made by the
 # snapshot tool on the in-memory screen. Exit 77 (skipped) only when Xvfb cannot start.
 set -uo pipefail
@@ -68,6 +68,8 @@ case "$check" in
     [[ $(env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_RUNTIME_DIR "$co2sim" </dev/null 2>/dev/null | wc -c) == 26 ]] ||
       fail "stdout is not the one line"
     [[ $status == 0 ]] || fail "status $status"
+    # Without QXGFX naming the terminal, the one line is all the output there is.
+    [[ ! -s "$work/stderr.txt" ]] || fail "stderr: $(head -3 "$work/stderr.txt")"
     ;;
 
   displaylost)
@@ -77,6 +79,73 @@ case "$check" in
     kill "$XVFB_PID"; wait "$XVFB_PID" 2>/dev/null; XVFB_PID=""
     await_app; status=$STATUS
     [[ "$status" == 0 ]] || fail "status $status after the display was lost"
+    [[ ! -s "$work/stderr.txt" ]] || fail "stderr: $(head -3 "$work/stderr.txt")"
+    ;;
+
+  signalloss)
+    # A logout: the termination signal and the end of the X server at the same moment.
+    for try in 1 2 3 4 5; do
+      start_xvfb 1280x1024 || { echo "Xvfb cannot start: skipped"; exit 77; }
+      start_app
+      poll 10 find_window || fail "no window (try $try)"
+      kill -TERM "$APP_PID"; kill "$XVFB_PID"
+      wait "$XVFB_PID" 2>/dev/null; XVFB_PID=""
+      await_app; status=$STATUS
+      [[ "$status" == 143 ]] || fail "try $try: status $status"
+      [[ ! -s "$work/stderr.txt" ]] || fail "try $try: stderr: $(head -3 "$work/stderr.txt")"
+    done
+    ;;
+
+  smallscreen)
+    start_xvfb 800x600 || { echo "Xvfb cannot start: skipped"; exit 77; }
+    start_wm || exit 1
+    start_app
+    poll 10 find_window || fail "no window"
+    frame_on_screen() {
+      eval "$(xdotool getwindowgeometry --shell "$WIN")"
+      local extents left=0 top=0
+      extents=$(xprop -id "$WIN" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p')
+      [[ -n "$extents" ]] || return 1
+      IFS=', ' read -r left _ top _ <<<"$extents"
+      FRAME_X=$((X - left)) FRAME_Y=$((Y - top)) TOP=$top
+      ((FRAME_X >= 0 && FRAME_Y >= 0 && FRAME_X < 800 && FRAME_Y < 600))
+    }
+    poll 5 frame_on_screen || fail "window frame at ($FRAME_X, $FRAME_Y), client at ($X, $Y)"
+    ((TOP > 0)) || fail "no title bar from the window manager"
+    eval "$(xdotool getwindowgeometry --shell "$WIN")"
+    [[ $WIDTH == 1024 && $HEIGHT == 768 ]] || fail "client area ${WIDTH}x${HEIGHT}: the frame must stay unscaled"
+    kill -TERM "$APP_PID"
+    await_app; status=$STATUS
+    [[ "$status" == 143 ]] || fail "SIGTERM gave status $status"
+    ;;
+
+  choice)
+    # A desktop whose display has no 1024 x 768 mode, started from a terminal that is large
+    # enough: a window, unless QXGFX names the terminal.
+    command -v tmux >/dev/null || { echo "tmux is not installed: skipped"; exit 77; }
+    start_xvfb 1280x1024 || { echo "Xvfb cannot start: skipped"; exit 77; }
+    socket="co2sim-choice-$$"
+    T() { tmux -L "$socket" -f /dev/null "$@"; }
+    trap 'T kill-server >/dev/null 2>&1; cleanup_session' EXIT
+    for choice in none sdl SDL terminal; do
+      T kill-server >/dev/null 2>&1
+      setting="-u QXGFX"; [[ $choice != none ]] && setting="QXGFX=$choice"
+      T new-session -d -x 130 -y 50 \
+        "env $setting DISPLAY=$DISPLAY TERM=xterm-256color $co2sim 2>$work/stderr.txt; sleep 600" ||
+        fail "tmux cannot start"
+      pane_shows() { T capture-pane -p -t 0 | grep -qF "$1"; }
+      if [[ $choice == terminal ]]; then
+        poll 20 pane_shows "DESDE (2-58)" || fail "QXGFX=terminal: no entry form in the terminal"
+        find_window && fail "QXGFX=terminal opened a window"
+      else
+        poll 10 find_window || fail "$choice: no window"
+        [[ $(xdotool getwindowname "$WIN") == co2sim ]] || fail "$choice: title"
+        pane_shows "DESDE" && fail "$choice: the terminal was taken too"
+      fi
+      T send-keys -t 0 C-c
+      sleep 0.3
+      [[ ! -s "$work/stderr.txt" ]] || fail "$choice: stderr: $(head -3 "$work/stderr.txt")"
+    done
     ;;
 
   window)
@@ -92,6 +161,8 @@ case "$check" in
     windowed || fail "full screen on a display without the mode"
     poll 15 matches "$work/entry.png" || fail "entry form not shown as in the frame buffer"
     xdotool windowactivate --sync "$WIN" >/dev/null 2>&1
+    # Delete at the end of the empty line sounds the tone (no sound card here: silently).
+    keys Delete
     type_parameters_with_editing
     poll 3 differs "$work/entry.png" || fail "typing changed nothing"
     before=$(cpu_ticks); started=$(date +%s%N)
@@ -109,6 +180,7 @@ case "$check" in
     keys space
     await_app; status=$STATUS
     [[ "$status" == 0 ]] || fail "Space at the end-of-run wait gave status $status"
+    [[ ! -s "$work/stderr.txt" ]] || fail "stderr: $(head -3 "$work/stderr.txt")"
     ;;
 
   fullscreen)
