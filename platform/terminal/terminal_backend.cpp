@@ -229,7 +229,8 @@ int terminalStart(const char*, int width, int height, int depth, int, int flags)
   }
   static const bool exitHookRegistered = [] { return std::atexit(restoreAtExit) == 0; }();
   (void)exitHookRegistered;
-  encoder = std::make_unique<FrameEncoder>(neededColumns, neededRows);
+  encoder = std::make_unique<FrameEncoder>(neededColumns, neededRows,
+                                           colourDepthFor(term, std::getenv("COLORTERM")));
   keyParser = TerminalKeyParser{};
   showingNotice = false;
   bellPending.store(false);
