@@ -29,6 +29,6 @@ tests/win32/program_checks.sh "$root/build/windows/co2sim.exe" "$root/build/wind
   "$root/build/windows-host/tools/co2sim-snapshot" "$work" nodisplay null window
 # The DirectX back end, which the program tries first: a window on a screen without the
 # 1024x768 mode, and exclusive full screen on one with it (each in its own Xvfb and prefix).
-tests/win32/directx_checks.sh "$root/build/windows/co2sim.exe" \
+tests/win32/directx_checks.sh "$root/build/windows/co2sim.exe" "$root/build/windows/window_probe.exe" \
   "$root/build/windows-host/tools/co2sim-snapshot" "$WINE_SESSION_DIR/directx" window fullscreen
 echo "Windows tests passed in $(( $(date +%s) - started )) s"

@@ -337,7 +337,7 @@ void presentationLoop() {
       }
     }
     dispatchEvents();
-    if (ScreenState* s = screenState) rowsWaiting = anyRowDirty(*s);
+    if (ScreenState* s = screenState) rowsWaiting = anyRowDirty(*s) || presenter.owesWholePicture();
     if (!rowsWaiting) resting.store(true, std::memory_order_relaxed);
     unlockScreenMutex();
     if (!running.load()) break;
