@@ -2,6 +2,7 @@
 # Runs the real co2sim in a private Xvfb and drives it with real key events from xdotool.
 # Usage: window_checks.sh CHECK CO2SIM SNAPSHOT_TOOL WORKDIR
 #   CHECK: window | fullscreen | nodisplay | displaylost | smallscreen | signalloss | choice
+#          | stress
 # The window contents are compared pixel for pixel with frames of the same run made by the
 # snapshot tool on the in-memory screen. Exit 77 (skipped) only when Xvfb cannot start.
 set -uo pipefail
@@ -117,6 +118,38 @@ case "$check" in
     kill -TERM "$APP_PID"
     await_app; status=$STATUS
     [[ "$status" == 143 ]] || fail "SIGTERM gave status $status"
+    ;;
+
+  stress)
+    # Key floods, Alt+Enter and minimising while the table animates: the table ends as in
+    # the frame buffer and the program goes on.
+    start_xvfb 1024x768 || { echo "Xvfb cannot start: skipped"; exit 77; }
+    start_wm || exit 1
+    "$snapshot" 'type:2\r' 'type:2.3\r' 'type:50\r' wait:end "shot:$work/end.png" key:Space >/dev/null ||
+      fail "snapshot tool failed"
+    start_app
+    poll 10 find_window || fail "no window"
+    poll 5 full_screen || fail "not full screen"
+    xdotool windowactivate --sync "$WIN" >/dev/null 2>&1
+    sleep 1.5
+    typed 2; keys Return; typed 2.3; keys Return; typed 50; keys Return
+    for round in 1 2 3; do
+      xdotool key --delay 0 $(printf 'x %.0s' $(seq 1 60)) Left Right F5 Escape
+      keys alt+Return alt+Return alt+Return
+      xdotool windowminimize --sync "$WIN" >/dev/null 2>&1
+      sleep 0.3
+      xdotool windowactivate --sync "$WIN" >/dev/null 2>&1
+      kill -0 "$APP_PID" 2>/dev/null || fail "the program ended during round $round"
+    done
+    # The last Alt+Enter left a window; the flood keys are not typed anywhere on the page.
+    poll 30 matches "$work/end.png" || fail "the table did not end as in the frame buffer"
+    keys alt+Return
+    poll 5 full_screen || fail "Alt+Enter no longer switches"
+    poll 5 matches "$work/end.png" || fail "picture not sent again after the last switch"
+    keys space
+    await_app; status=$STATUS
+    [[ "$status" == 0 ]] || fail "Space at the end-of-run wait gave status $STATUS"
+    [[ ! -s "$work/stderr.txt" ]] || fail "stderr: $(head -3 "$work/stderr.txt")"
     ;;
 
   choice)
