@@ -26,9 +26,9 @@ ctest --test-dir build/windows -j2 --output-on-failure --timeout 300 --repeat un
 
 work="$WINE_SESSION_DIR/checks"
 tests/win32/program_checks.sh "$root/build/windows/co2sim.exe" "$root/build/windows/window_probe.exe" \
-  "$root/build/windows-host/tools/co2sim-snapshot" "$work" nodisplay null window
+  "$root/build/windows-host/tools/co2sim-snapshot" "$work" nodisplay null window minimize
 # The DirectX back end, which the program tries first: a window on a screen without the
 # 1024x768 mode, and exclusive full screen on one with it (each in its own Xvfb and prefix).
-tests/win32/directx_checks.sh "$root/build/windows/co2sim.exe" "$root/build/windows/window_probe.exe" \
+tests/win32/directx_checks.sh "$root/build/windows/co2sim.exe" \
   "$root/build/windows-host/tools/co2sim-snapshot" "$WINE_SESSION_DIR/directx" window fullscreen
 echo "Windows tests passed in $(( $(date +%s) - started )) s"

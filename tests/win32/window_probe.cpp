@@ -2,7 +2,8 @@
 // "CLIENT_X CLIENT_Y CLIENT_WIDTH CLIENT_HEIGHT CLOSE_X CLOSE_Y" (the close button's centre,
 // or -1 -1 without one). Exit status 1 when no such window exists. For the wine checks.
 // With a second argument, "minimize" or "restore", it asks the window for that instead, as
-// the taskbar does (a system command), and prints nothing.
+// the taskbar does (a system command), and prints nothing; "iconic" exits with 0 only when
+// the window is minimised.
 #include <windows.h>
 
 #include <cstdio>
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
   HWND window = FindWindowA(nullptr, argv[1]);
   if (argc == 3) {
     if (!window) return 1;
+    if (lstrcmpA(argv[2], "iconic") == 0) return IsIconic(window) ? 0 : 1;
     const bool minimize = lstrcmpA(argv[2], "minimize") == 0;
     if (!minimize && lstrcmpA(argv[2], "restore") != 0) return 2;
     PostMessageA(window, WM_SYSCOMMAND, minimize ? SC_MINIMIZE : SC_RESTORE, 0);
