@@ -343,7 +343,9 @@ void setTextView(int32_t top, int32_t bottom) {
     return;
   s->textViewTop = newTop - 1;
   s->textViewBottom = newBottom - 1;
-  placeCursor(*s, s->textViewTop, 0);
+  // Only the view and the cursor change: a scroll owed by the last print is still owed.
+  s->cursorRow = s->textViewTop;
+  s->cursorColumn = 0;
   if (operationTable.textViewChanged) operationTable.textViewChanged();
 }
 

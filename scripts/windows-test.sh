@@ -34,7 +34,7 @@ rm -f "$CO2SIM_BUILD_DIR/wine-late-kills.txt"
 
 work="$root/build/windows/wine_checks"
 tests/win32/program_checks.sh "$root/build/windows/co2sim.exe" "$root/build/windows/window_probe.exe" \
-  "$root/build/windows-host/tools/co2sim-snapshot" "$work/program" nodisplay null window
+  "$root/build/windows-host/tools/co2sim-snapshot" "$work/program" nodisplay null window minimize
 # The DirectX back end, which the program tries first: a window on a screen without the
 # 1024x768 mode, and exclusive full screen on one with it (each in its own Xvfb).
 tests/win32/directx_checks.sh "$root/build/windows/co2sim.exe" \

@@ -43,6 +43,28 @@ TEST(ScriptedRunParse, TypedTextBecomesKeyCodes) {
   EXPECT_EQ(parseAction("wait:1500", error)->ms, 1500);
 }
 
+TEST(ScriptedRunParse, TypedTextIsConvertedFromUtf8ToCodePage437) {
+  struct Case {
+    const char* text;
+    std::vector<int32_t> keys;
+  };
+  const Case cases[] = {
+      {"type:\xC3\xB1\xC3\xA1", {0xA4, 0xA0}},                 // ñá
+      {"type:\xC3\x91o\\r", {0xA5, 'o', 13}},                   // Ño, Enter
+      {"type:\xC2\xBF" "2\xE2\x82\xAC?", {0xA8, '2', '?', '?'}},  // ¿2€? (no euro sign)
+      {"type:\xE2\x96\x91\xCE\xB1", {0xB0, 0xE0}},             // shade, alpha
+      {"type:a\\\\\xC3\xA9", {'a', '\\', 0x82}},                // a, backslash, é
+      {"type:\xC3", {'?'}},                                        // a cut sequence
+      {"type:\xF0\x9F\x98\x80", {'?'}},                         // outside the code page
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    const auto action = parseAction(c.text, error);
+    ASSERT_TRUE(action) << c.text << ": " << error;
+    EXPECT_EQ(action->keys, c.keys) << c.text;
+  }
+}
+
 TEST(ScriptedRunParse, FirstMalformedArgumentIsNamed) {
   std::vector<ScriptAction> actions;
   std::string error;

@@ -155,6 +155,24 @@ TEST_F(TextScreen, LocateCancelsTheOwedScroll) {
   EXPECT_EQ(rowText(48, 1, 2), "nw");
 }
 
+TEST_F(TextScreen, SettingTheTextViewKeepsTheOwedScroll) {
+  locate(1, 1, -1);
+  print("top");
+  locate(48, 1, -1);
+  print(std::string(128, 'w'));
+  setTextView(1, 48);
+  EXPECT_TRUE(screenState->scrollOwed);
+  EXPECT_EQ(at().row, 1);
+  EXPECT_EQ(at().column, 1);
+  // The owed scroll moves the cursor one row down from where the view put it; the view's
+  // bottom is not passed, so nothing scrolls.
+  print("Z");
+  EXPECT_EQ(rowText(1, 1, 3), "top");
+  EXPECT_EQ(rowText(2, 1, 2), "Z ");
+  EXPECT_EQ(rowText(48, 1, 3), "www");
+  EXPECT_FALSE(screenState->scrollOwed);
+}
+
 TEST_F(TextScreen, FullLastRowWithLineEndScrollsTwice) {
   locate(1, 1, -1);
   print("one");

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "screen/ascii_compare.h"
+#include "screen/cp437.h"
 #include "screen/key_code.h"
 #include "screen/platform_seam.h"
 #include "screen/screen_state.h"
@@ -43,6 +44,13 @@ bool startsWith(std::string_view text, std::string_view prefix) {
 // type:TEXT, where "\r" is Enter and "\\" a backslash.
 std::optional<std::vector<int32_t>> typedKeys(std::string_view text, std::string& error) {
   std::vector<int32_t> keys;
+  // Plain text arrives as UTF-8 and is typed as the keyboard delivers it, in code page 437
+  // ("?" for a character that has no form there); only the escapes are taken byte by byte.
+  std::string plain;
+  auto typePlain = [&] {
+    for (const char c : utf8ToCp437(plain)) keys.push_back(static_cast<unsigned char>(c));
+    plain.clear();
+  };
   for (size_t i = 0; i < text.size(); ++i) {
     const auto byte = static_cast<unsigned char>(text[i]);
     if (byte == 0) {
@@ -50,9 +58,10 @@ std::optional<std::vector<int32_t>> typedKeys(std::string_view text, std::string
       return std::nullopt;
     }
     if (byte != '\\') {
-      keys.push_back(byte);
+      plain += static_cast<char>(byte);
       continue;
     }
+    typePlain();
     if (i + 1 < text.size() && text[i + 1] == 'r') {
       keys.push_back(13);
     } else if (i + 1 < text.size() && text[i + 1] == '\\') {
@@ -63,6 +72,7 @@ std::optional<std::vector<int32_t>> typedKeys(std::string_view text, std::string
     }
     ++i;
   }
+  typePlain();
   return keys;
 }
 

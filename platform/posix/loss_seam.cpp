@@ -26,11 +26,12 @@ void awaitKeyWatchingOutput(KeyWaitKind kind) {
     wrappedSeam.awaitKey(kind);
     return;
   }
-  // The key queue's own wait, in slices, so that a loss is seen within 50 ms.
+  // The key queue's own wait, in slices, so that a loss is seen within a quarter second;
+  // longer slices keep an idle program from waking more than a few times a second.
   for (;;) {
     endIfLost();
     ScreenState* s = screenState;
-    if (!s || s->keys.awaitKeyFor(50)) return;
+    if (!s || s->keys.awaitKeyFor(250)) return;
   }
 }
 }  // namespace

@@ -2,7 +2,11 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -31,12 +35,23 @@ struct Request {
 
 std::recursive_mutex screenMutex;
 thread_local int lockDepth = 0;  // this thread's holds of screenMutex
+thread_local bool onPresentationThread = false;
+
+// The presentation thread rests while nothing is dirty and no event comes. It is woken by the
+// X connection (window events), by a byte on this pipe (rows marked by the program, a signal,
+// the end) or by the rest's time limit.
+constexpr auto kCopyInterval = std::chrono::milliseconds(10);
+constexpr int kRestLimitMs = 1000;
+int wakePipe[2] = {-1, -1};
+// Set under the screen lock when the presentation thread found nothing to copy and is going
+// to rest; the program's next unlock with dirty rows clears it and writes to the pipe.
+std::atomic<bool> resting{false};
 
 Request request;
 // Never destroyed: a thread parked after the display was lost is still joinable at exit.
 std::thread& presenterThread = *new std::thread;
 std::atomic<bool> running{false};
-enum class Readiness { Waiting, Ready, Failed };
+enum class Readiness { Waiting, Ready, Failed, Lost, Ended };
 std::mutex readyMutex;
 std::condition_variable readyChanged;
 Readiness readiness = Readiness::Waiting;
@@ -58,17 +73,65 @@ std::atomic<bool> mouseInside{false};
 
 // Presentation thread only.
 Presenter presenter;
+void* x11Display = nullptr;
 bool active = false;
 KeyLatencyProbe latencyProbe;
 uint16_t eventModifiers = 0;  // of the latest key event; text follows its key-down
+
+void wakePresenter() {
+  if (wakePipe[1] >= 0) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(wakePipe[1], &byte, 1);
+  }
+}
+
+bool anyRowDirty(const ScreenState& s) {
+  return std::find(s.dirtyRows.begin(), s.dirtyRows.end(), uint8_t{1}) != s.dirtyRows.end();
+}
 
 void lockScreenMutex() {
   screenMutex.lock();
   ++lockDepth;
 }
 void unlockScreenMutex() {
+  // The program leaves the lock with rows to copy while the presentation thread rests.
+  if (!onPresentationThread && resting.load(std::memory_order_relaxed)) {
+    ScreenState* s = screenState;
+    if (s && anyRowDirty(*s)) {
+      resting.store(false, std::memory_order_relaxed);
+      wakePresenter();
+    }
+  }
   --lockDepth;
   screenMutex.unlock();
+}
+
+void openWakePipe() {
+  if (wakePipe[0] < 0 && pipe2(wakePipe, O_NONBLOCK | O_CLOEXEC) != 0) wakePipe[0] = wakePipe[1] = -1;
+}
+void closeWakePipe() {
+  for (int& fd : wakePipe) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+  }
+}
+
+// Rests until a window event, a wake-up byte or `ms` milliseconds; without an X connection
+// to wait on, it only sleeps.
+void rest(int ms) {
+  if (ms <= 0) return;
+  const int xfd = x11ConnectionDescriptor(x11Display);
+  if (xfd < 0 || wakePipe[0] < 0) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::min(ms, 10)));
+    return;
+  }
+  if (x11EventsWaiting(x11Display)) return;
+  pollfd fds[2] = {{xfd, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
+  if (poll(fds, 2, ms) > 0 && (fds[1].revents & POLLIN)) {
+    char drain[64];
+    while (::read(wakePipe[0], drain, sizeof drain) > 0) {
+    }
+  }
 }
 
 // Notified under the mutex: a thread that ends the process after seeing the report cannot
@@ -83,7 +146,7 @@ void report(Readiness r) {
 // thread lets go of the screen (and is then parked); the program thread ends the process.
 void releaseAfterDisplayLoss() {
   while (lockDepth > 0) unlockScreenMutex();
-  report(Readiness::Failed);
+  report(Readiness::Lost);
 }
 
 void markAllRows() {
@@ -204,19 +267,25 @@ bool startVideo() {
 
 void stopVideo() {
   std::lock_guard<std::mutex> guard(sdlInitLock());
-  unwatchX11Connection();
+  x11Display = nullptr;
+  // The handlers stay until the connection is closed: a display that goes away meanwhile must
+  // not reach Xlib's own handler, which prints and exits.
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
   if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
+  unwatchX11Connection();
 }
 
 void watchWindow() {
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
-  if (SDL_GetWindowWMInfo(presenter.window(), &info) && info.subsystem == SDL_SYSWM_X11)
+  if (SDL_GetWindowWMInfo(presenter.window(), &info) && info.subsystem == SDL_SYSWM_X11) {
     watchX11Window(info.info.x11.window);
+    x11Display = info.info.x11.display;
+  }
 }
 
 void presentationLoop() {
+  onPresentationThread = true;
   if (!startVideo()) {
     report(Readiness::Failed);
     return;
@@ -240,8 +309,12 @@ void presentationLoop() {
   latencyProbe.open();
   report(Readiness::Ready);
 
+  // Changed rows are copied at once when the last copy is at least 10 ms old, else when it
+  // is; with nothing to copy the thread rests until something happens.
+  auto lastCopy = std::chrono::steady_clock::now() - kCopyInterval;
   while (running.load()) {
     lockScreenMutex();
+    resting.store(false, std::memory_order_relaxed);
     if (const int sig = pendingSignal()) {
       // Leave full screen and give the desktop its mode back before the signal ends us.
       presenter.destroy();
@@ -249,8 +322,14 @@ void presentationLoop() {
       endWithSignal(sig);
     }
     applyRequests();
+    bool rowsWaiting = false;
     if (ScreenState* s = screenState) {
-      latencyProbe.afterCopy(presenter.present(*s));
+      const auto now = std::chrono::steady_clock::now();
+      if (now - lastCopy >= kCopyInterval) {
+        const bool copied = presenter.present(*s);
+        latencyProbe.afterCopy(copied);
+        if (copied) lastCopy = now;
+      }
       if (active) {
         int count = 0;
         const uint8_t* state = SDL_GetKeyboardState(&count);
@@ -258,14 +337,26 @@ void presentationLoop() {
       }
     }
     dispatchEvents();
+    if (ScreenState* s = screenState) rowsWaiting = anyRowDirty(*s) || presenter.owesWholePicture();
+    if (!rowsWaiting) resting.store(true, std::memory_order_relaxed);
     unlockScreenMutex();
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (!running.load()) break;
+    if (rowsWaiting) {
+      const auto due = lastCopy + kCopyInterval - std::chrono::steady_clock::now();
+      // Whole milliseconds, rounded up, so the copy is never early.
+      rest(static_cast<int>(std::max<long long>(
+          0, (std::chrono::duration_cast<std::chrono::microseconds>(due).count() + 999) / 1000)));
+    } else {
+      rest(kRestLimitMs);
+    }
   }
   lockScreenMutex();
+  resting.store(false);
   presenter.destroy();
   unlockScreenMutex();
   latencyProbe.close();
   stopVideo();
+  report(Readiness::Ended);
 }
 
 int sdlStart(const char* title, int width, int height, int depth, int refreshRate, int flags) {
@@ -282,31 +373,45 @@ int sdlStart(const char* title, int width, int height, int depth, int refreshRat
   }
   mouseX = mouseY = mouseWheel = mouseButtons = 0;
   readiness = Readiness::Waiting;
-  installSignalGuard();
+  openWakePipe();
+  installSignalGuard(wakePipe[1]);
   installLossSeam();
+  resting.store(false);
   running.store(true);
   presenterThread = std::thread(presentationLoop);
   std::unique_lock<std::mutex> wait(readyMutex);
   readyChanged.wait(wait, [] { return readiness != Readiness::Waiting; });
-  if (readiness == Readiness::Failed) return 1;
+  if (readiness != Readiness::Ready) return 1;
   setPlatformTone(sdlTone);
   return 0;
 }
 
 void sdlShutdown() {
+  bool parked = false;
   running.store(false);
+  wakePresenter();
   if (presenterThread.joinable()) {
-    // A thread parked after the display was lost never returns.
-    if (outputLost() || presenterThread.get_id() == std::this_thread::get_id()) {
+    if (presenterThread.get_id() == std::this_thread::get_id()) {
       presenterThread.detach();
     } else {
-      presenterThread.join();
+      // A thread parked after the display was lost (before or during this wait) never
+      // returns: it reports the failure instead of ending.
+      std::unique_lock<std::mutex> wait(readyMutex);
+      readyChanged.wait(wait, [] {
+        return readiness == Readiness::Ended || readiness == Readiness::Failed ||
+               readiness == Readiness::Lost;
+      });
+      parked = readiness == Readiness::Lost;
+      wait.unlock();
+      if (parked) presenterThread.detach();
+      else presenterThread.join();
     }
   }
   setPlatformTone(nullptr);
   if (!outputLost()) closeSdlTone();
   removeLossSeam();
   removeSignalGuard();
+  if (!parked) closeWakePipe();
 }
 
 void sdlSetPaletteEntry(int index, int red, int green, int blue) {

@@ -43,8 +43,36 @@ bool Presenter::enterFullScreen() {
   return true;
 }
 
+namespace {
+// Where a window of `size` (client area) with the frame edges `before` (left or top) goes
+// along one axis of `start`..`start + length`: centred, but never so far up or left that the
+// frame's edge (and with it the title bar and its buttons) leaves the screen.
+int placeAlong(int start, int length, int size, int before) {
+  return start + std::max(before, (length - size) / 2);
+}
+}  // namespace
+
 void Presenter::centreWindow() {
-  SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
+  SDL_Rect area;
+  if (SDL_GetDisplayUsableBounds(display, &area) != 0 && SDL_GetDisplayBounds(display, &area) != 0) {
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    return;
+  }
+  const bool fits = area.w >= width_ && area.h >= height_;
+  int top = 0, left = 0, bottom = 0, right = 0;
+  if (!fits) {
+    // The window manager tells the frame's size only once the window is shown.
+    for (int i = 0; i < 40 && SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) == 0 &&
+                    top == 0 && left == 0;
+         ++i) {
+      SDL_PumpEvents();
+      SDL_Delay(5);
+    }
+    if (SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) != 0) top = left = 0;
+  }
+  SDL_SetWindowPosition(window_, placeAlong(area.x, area.w, width_, left),
+                        placeAlong(area.y, area.h, height_, top));
 }
 
 bool Presenter::build(const std::string& title, int width, int height, int depth,
@@ -70,6 +98,7 @@ bool Presenter::build(const std::string& title, int width, int height, int depth
     fullScreen_ = true;
   } else {
     SDL_ShowWindow(window_);
+    centreWindow();
   }
   SDL_RaiseWindow(window_);
   SDL_DisplayMode mode;

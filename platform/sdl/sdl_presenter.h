@@ -30,6 +30,8 @@ class Presenter {
   void setPalette(const std::array<uint32_t, 256>& palette);
   // Forces the whole picture to be sent again (exposure, focus, switch).
   void invalidate() { surface_ = nullptr; }
+  // Whether the next present sends the whole picture (after invalidate or a new surface).
+  bool owesWholePicture() const { return window_ && !surface_; }
   // The display's sizes, for listModes.
   static std::vector<DisplayModeSize> displaySizes();
   int refreshRate() const { return refreshRate_; }

@@ -3,6 +3,7 @@
 #include <X11/Xlib.h>
 #include <dlfcn.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -20,7 +21,17 @@ std::atomic<int> recordedSignal{0};
 struct sigaction previousActions[3];
 bool signalsGuarded = false;
 
-void recordSignal(int signalNumber) { recordedSignal.store(signalNumber); }
+std::atomic<int> signalWakeDescriptor{-1};
+
+void recordSignal(int signalNumber) {
+  int expected = 0;
+  recordedSignal.compare_exchange_strong(expected, signalNumber);
+  const int fd = signalWakeDescriptor.load();
+  if (fd >= 0) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(fd, &byte, 1);
+  }
+}
 
 void (*onLost)() = nullptr;
 unsigned long watchedWindow = 0;
@@ -28,6 +39,7 @@ using IoHandler = int (*)(Display*);
 using ErrorHandler = int (*)(Display*, XErrorEvent*);
 IoHandler (*setIoHandler)(IoHandler) = nullptr;
 ErrorHandler (*setErrorHandler)(ErrorHandler) = nullptr;
+int (*eventsQueued)(Display*, int) = nullptr;
 IoHandler previousIo = nullptr;
 ErrorHandler previousError = nullptr;
 void* x11Library = nullptr;
@@ -35,7 +47,16 @@ void* x11Library = nullptr;
 // The thread that met the loss lets go of the screen first and only then raises the flag,
 // so the program thread, which ends the process on seeing it, comes strictly after; this
 // thread must not return into Xlib, so it stays parked.
+// A desktop that logs out sends the termination signal and takes the display away at about the
+// same moment: the signal decides the status, whichever of the two is seen first.
+constexpr int kSignalGraceMs = 150;
+
 [[noreturn]] void parkAfterLoss() {
+  for (int waited = 0;; waited += 5) {
+    if (const int sig = pendingSignal()) endWithSignal(sig);
+    if (waited >= kSignalGraceMs) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
   if (onLost) onLost();
   markOutputLost();
   for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
@@ -54,7 +75,8 @@ int protocolErrorSeen(Display*, XErrorEvent* event) {
 
 }  // namespace
 
-void installSignalGuard() {
+void installSignalGuard(int wakeFd) {
+  signalWakeDescriptor.store(wakeFd);
   if (signalsGuarded) return;
   recordedSignal.store(0);
   struct sigaction action {};
@@ -66,6 +88,7 @@ void installSignalGuard() {
 }
 
 void removeSignalGuard() {
+  signalWakeDescriptor.store(-1);
   if (!signalsGuarded) return;
   for (int i = 0; i < 3; ++i) sigaction(kGuardedSignals[i], &previousActions[i], nullptr);
   signalsGuarded = false;
@@ -87,6 +110,7 @@ void watchX11Connection(void (*lost)()) {
   setIoHandler = reinterpret_cast<IoHandler (*)(IoHandler)>(dlsym(x11Library, "XSetIOErrorHandler"));
   setErrorHandler =
       reinterpret_cast<ErrorHandler (*)(ErrorHandler)>(dlsym(x11Library, "XSetErrorHandler"));
+  eventsQueued = reinterpret_cast<int (*)(Display*, int)>(dlsym(x11Library, "XEventsQueued"));
   if (setIoHandler) previousIo = setIoHandler(ioErrorSeen);
   if (setErrorHandler) previousError = setErrorHandler(protocolErrorSeen);
 }
@@ -96,8 +120,18 @@ void unwatchX11Connection() {
   if (setErrorHandler) setErrorHandler(previousError);
   setIoHandler = nullptr;
   setErrorHandler = nullptr;
+  eventsQueued = nullptr;
   if (x11Library) dlclose(x11Library);
   x11Library = nullptr;
   watchedWindow = 0;
 }
 
+
+bool x11EventsWaiting(void* display) {
+  // Sends what is buffered and reads what has arrived without blocking.
+  return display && eventsQueued && eventsQueued(static_cast<Display*>(display), QueuedAfterFlush) > 0;
+}
+
+int x11ConnectionDescriptor(void* display) {
+  return display ? ConnectionNumber(static_cast<Display*>(display)) : -1;
+}

@@ -1,6 +1,7 @@
 #include "platform/sdl/sdl_tone.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
 #include <mutex>
 #include <vector>
@@ -13,11 +14,28 @@ SDL_AudioDeviceID device = 0;
 SDL_AudioSpec obtained{};
 bool tried = false;  // a failed open is not retried: it costs time and prints driver noise
 
+// The sound library reports a missing card on standard error from inside the device open;
+// the program's only output is its one line, so those reports go nowhere. The library is
+// loaded here first (SDL then shares it) and stays loaded with the quiet handler in place.
+void ignoreSoundLibraryReport(const char*, int, const char*, int, const char*, ...) {}
+
+void quietSoundLibrary() {
+  static void* library = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
+  static const bool quiet = [] {
+    if (!library) return false;
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    auto setHandler = reinterpret_cast<int (*)(Handler)>(dlsym(library, "snd_lib_error_set_handler"));
+    return setHandler && setHandler(ignoreSoundLibraryReport) == 0;
+  }();
+  (void)quiet;
+}
+
 bool openDevice() {
   if (device != 0) return true;
   if (tried) return false;
   tried = true;
   std::lock_guard<std::mutex> guard(sdlInitLock());
+  quietSoundLibrary();
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
   SDL_AudioSpec wanted{};
   wanted.freq = 48000;

@@ -21,6 +21,7 @@
 #include "platform/terminal/terminal_guard.h"
 #include "platform/terminal/terminal_keys.h"
 #include "platform/terminal/terminal_tty.h"
+#include "screen/ascii_compare.h"
 #include "screen/platform_seam.h"
 #include "screen/screen_state.h"
 
@@ -179,8 +180,16 @@ void terminalTone(int, int ms) {
   platformSeam().sleep(ms);
 }
 
+// Whether QXGFX asks for this back end by name.
+bool askedForByName() {
+  const char* preference = std::getenv("QXGFX");
+  return preference && sameNameIgnoringCase(preference, "terminal");
+}
+
+// The reason is told (at the end, on standard error) only to someone who asked for the
+// terminal by name; otherwise the one line on standard output says all there is to say.
 int refuse(const std::string& reason) {
-  noteTerminalRefusal(reason);
+  if (askedForByName()) noteTerminalRefusal(reason);
   return 1;
 }
 
@@ -196,6 +205,9 @@ void restoreAtExit() { restoreTerminal(); }
 int terminalStart(const char*, int width, int height, int depth, int, int flags) {
   if (presenterThread.joinable()) return 1;
   if (flags & kFlagOpenGL) return refuse("an OpenGL screen was asked for");
+  // A full-screen request is a window's to serve: the terminal takes it only when asked for
+  // by name, so a desktop whose display lacks the mode still gets a window on the next pass.
+  if ((flags & kFlagFullScreen) && !askedForByName()) return 1;
   const ScreenState* s = screenState;
   if (!s || s->cellHeight != kCellHeight || (depth != 8 && depth != 16 && depth != 32))
     return refuse("the screen has no 8 x 16 text cells");
@@ -217,7 +229,8 @@ int terminalStart(const char*, int width, int height, int depth, int, int flags)
   }
   static const bool exitHookRegistered = [] { return std::atexit(restoreAtExit) == 0; }();
   (void)exitHookRegistered;
-  encoder = std::make_unique<FrameEncoder>(neededColumns, neededRows);
+  encoder = std::make_unique<FrameEncoder>(neededColumns, neededRows,
+                                           colourDepthFor(term, std::getenv("COLORTERM")));
   keyParser = TerminalKeyParser{};
   showingNotice = false;
   bellPending.store(false);

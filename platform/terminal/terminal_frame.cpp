@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "platform/terminal/terminal_cell_match.h"
+#include "platform/terminal/terminal_colours.h"
 #include "screen/rgb565.h"
 #include "screen/screen_state.h"
 #include "screen/utf8.h"
@@ -19,14 +20,6 @@ void appendNumber(std::string& out, unsigned value) {
   char digits[12];
   const auto result = std::to_chars(digits, digits + sizeof digits, value);
   out.append(digits, result.ptr);
-}
-
-void appendRgb(std::string& out, uint32_t rgb) {
-  appendNumber(out, (rgb >> 16) & 0xFF);
-  out += ';';
-  appendNumber(out, (rgb >> 8) & 0xFF);
-  out += ';';
-  appendNumber(out, rgb & 0xFF);
 }
 }  // namespace
 
@@ -47,8 +40,8 @@ TerminalCell screenCell(const ScreenState& s, int row, int column) {
   return matchCell(rgb, glyph);
 }
 
-FrameEncoder::FrameEncoder(int columns, int rows)
-    : columns_(columns), rows_(rows), shown_(static_cast<size_t>(columns * rows)),
+FrameEncoder::FrameEncoder(int columns, int rows, ColourDepth depth)
+    : columns_(columns), rows_(rows), depth_(depth), shown_(static_cast<size_t>(columns * rows)),
       known_(static_cast<size_t>(columns * rows), false) {}
 
 void FrameEncoder::invalidate() {
@@ -104,22 +97,33 @@ void FrameEncoder::moveTo(int row, int column, std::string& out) {
   cursorColumn_ = column;
 }
 
+uint32_t FrameEncoder::shownColour(uint32_t rgb) const {
+  switch (depth_) {
+    case ColourDepth::Palette256: return paletteColour(nearestOf256(rgb));
+    case ColourDepth::Palette16: return paletteColour(nearestOf16(rgb));
+    case ColourDepth::Direct: break;
+  }
+  return rgb;
+}
+
 void FrameEncoder::setColours(const TerminalCell& cell, std::string& out) {
-  const bool foreground = cell.character != U' ' && (!foregroundKnown_ || cell.foreground != foreground_);
-  const bool background = !backgroundKnown_ || cell.background != background_;
+  // Colours are compared as the terminal shows them: two that fall on one palette entry
+  // need no new escape.
+  const uint32_t wantForeground = shownColour(cell.foreground);
+  const uint32_t wantBackground = shownColour(cell.background);
+  const bool foreground = cell.character != U' ' && (!foregroundKnown_ || wantForeground != foreground_);
+  const bool background = !backgroundKnown_ || wantBackground != background_;
   if (!foreground && !background) return;
   out += "\x1b[";
   if (foreground) {
-    out += "38;2;";
-    appendRgb(out, cell.foreground);
-    foreground_ = cell.foreground;
+    appendColourParameters(out, depth_, false, cell.foreground);
+    foreground_ = wantForeground;
     foregroundKnown_ = true;
   }
   if (background) {
     if (foreground) out += ';';
-    out += "48;2;";
-    appendRgb(out, cell.background);
-    background_ = cell.background;
+    appendColourParameters(out, depth_, true, cell.background);
+    background_ = wantBackground;
     backgroundKnown_ = true;
   }
   out += 'm';

@@ -1,12 +1,13 @@
 // Turns the frame buffer into terminal output: the text rows with dirty pixel rows are
 // matched cell by cell, and only the cells that differ from what the terminal already shows
-// are written, with 24-bit colour escapes, into one buffer per frame.
+// are written, with colour escapes of the terminal's depth, into one buffer per frame.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "platform/terminal/terminal_cell.h"
+#include "platform/terminal/terminal_colours.h"
 
 struct ScreenState;
 
@@ -15,7 +16,7 @@ TerminalCell screenCell(const ScreenState& s, int row, int column);
 
 class FrameEncoder {
  public:
-  FrameEncoder(int columns, int rows);
+  FrameEncoder(int columns, int rows, ColourDepth depth = ColourDepth::Direct);
   // Forgets what the terminal shows (after it was cleared): the next frame sends every cell.
   void invalidate();
   // Appends the changes of every text row with a dirty pixel row and clears all dirty flags.
@@ -27,8 +28,10 @@ class FrameEncoder {
  private:
   void moveTo(int row, int column, std::string& out);
   void setColours(const TerminalCell& cell, std::string& out);
+  uint32_t shownColour(uint32_t rgb) const;
 
   int columns_, rows_;
+  ColourDepth depth_;
   std::vector<TerminalCell> shown_;
   std::vector<bool> known_;
   int cursorRow_ = -1, cursorColumn_ = -1;  // -1: unknown

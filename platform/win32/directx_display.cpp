@@ -255,7 +255,10 @@ void DirectDrawDisplay::showBand(int first, int last) {
 }
 
 void DirectDrawDisplay::repaint() {
-  if (primary_ && !fullScreen_) showBand(0, height_ - 1);
+  if (!primary_) return;
+  // Full screen: what the system lost of the primary's picture is copied again next time.
+  if (fullScreen_) wholeOwed_ = true;
+  else showBand(0, height_ - 1);
 }
 
 bool DirectDrawDisplay::waitVerticalBlank() {

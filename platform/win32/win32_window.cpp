@@ -368,6 +368,16 @@ LRESULT CALLBACK machineryWindowProc(HWND window, UINT msg, WPARAM wParam, LPARA
       }
       break;
     case WM_ACTIVATEAPP: activationChanged(state, wParam != FALSE); return 0;
+    // Minimising and restoring the only window of the program changes no application's
+    // activation: the window's own activation and size say it. Minimised, nothing is shown
+    // and the changed rows wait; restored, the whole picture is copied again.
+    case WM_ACTIVATE:
+      activationChanged(state, LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0);
+      break;
+    case WM_SIZE:
+      if (wParam == SIZE_MINIMIZED) activationChanged(state, false);
+      else if (wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED) markAllRowsDirty();
+      break;
     case WM_ERASEBKGND: return 1;  // the next copy paints every pixel
     case WM_PAINT:
       if (state.hooks.repaint) state.hooks.repaint(state);

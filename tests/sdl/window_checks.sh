@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the real co2sim in a private Xvfb and drives it with real key events from xdotool.
 # Usage: window_checks.sh CHECK CO2SIM SNAPSHOT_TOOL WORKDIR
-#   CHECK: window | fullscreen | nodisplay | displaylost
+#   CHECK: window | fullscreen | nodisplay | displaylost | smallscreen | signalloss | choice
+#          | stress
 # The window contents are compared pixel for pixel with frames of the same run made by the
 # snapshot tool on the in-memory screen. Exit 77 (skipped) only when Xvfb is not installed.
 set -uo pipefail
@@ -59,6 +60,7 @@ full_screen() { xprop -id "$WIN" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STA
 windowed() { ! full_screen; }
 keys() { xdotool key --delay 40 "$@"; }
 typed() { xdotool type --delay 40 "$1"; }
+has_focus() { [[ $(xdotool getactivewindow 2>/dev/null) == "$WIN" ]]; }
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$APP_PID/stat"; }
 xvfb_or_skip() {
   command -v Xvfb >/dev/null || { echo "Xvfb is not installed: skipped"; exit 77; }
@@ -86,6 +88,8 @@ case "$check" in
     [[ $(env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_RUNTIME_DIR "$co2sim" </dev/null 2>/dev/null | wc -c) == 26 ]] ||
       fail "stdout is not the one line"
     [[ $status == 0 ]] || fail "status $status"
+    # Without QXGFX naming the terminal, the one line is all the output there is.
+    [[ ! -s "$work/stderr.txt" ]] || fail "stderr: $(head -3 "$work/stderr.txt")"
     ;;
 
   displaylost)
@@ -95,6 +99,112 @@ case "$check" in
     stop_xvfb
     await_app; status=$STATUS
     [[ "$status" == 0 ]] || fail "status $status after the display was lost"
+    [[ ! -s "$work/stderr.txt" ]] || fail "stderr: $(head -3 "$work/stderr.txt")"
+    ;;
+
+  signalloss)
+    # A logout: the termination signal and the end of the X server at the same moment.
+    for try in 1 2 3 4 5; do
+      xvfb_or_skip 1280x1024
+      start_app
+      wait_for 90 "try $try: the window titled co2sim to be mapped" find_window
+      kill -TERM "$APP_PID"; stop_xvfb
+      await_app; status=$STATUS
+      [[ "$status" == 143 ]] || fail "try $try: status $status"
+      [[ ! -s "$work/stderr.txt" ]] || fail "try $try: stderr: $(head -3 "$work/stderr.txt")"
+    done
+    ;;
+
+  smallscreen)
+    xvfb_or_skip 800x600
+    start_wm
+    start_app
+    wait_for 90 "the window titled co2sim to be mapped" find_window
+    frame_on_screen() {
+      eval "$(xdotool getwindowgeometry --shell "$WIN")"
+      local extents left=0 top=0
+      extents=$(xprop -id "$WIN" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p')
+      [[ -n "$extents" ]] || return 1
+      IFS=', ' read -r left _ top _ <<<"$extents"
+      FRAME_X=$((X - left)) FRAME_Y=$((Y - top)) TOP=$top
+      ((FRAME_X >= 0 && FRAME_Y >= 0 && FRAME_X < 800 && FRAME_Y < 600))
+    }
+    FRAME_X="?" FRAME_Y="?" X="?" Y="?"
+    poll 30 frame_on_screen || fail "waited 30 s for the window's frame to be on the screen: frame at ($FRAME_X, $FRAME_Y), client at ($X, $Y)"
+    ((TOP > 0)) || fail "no title bar from the window manager"
+    eval "$(xdotool getwindowgeometry --shell "$WIN")"
+    [[ $WIDTH == 1024 && $HEIGHT == 768 ]] || fail "client area ${WIDTH}x${HEIGHT}: the frame must stay unscaled"
+    kill -TERM "$APP_PID"
+    await_app; status=$STATUS
+    [[ "$status" == 143 ]] || fail "SIGTERM gave status $status"
+    ;;
+
+  stress)
+    # Key floods, Alt+Enter and minimising while the table animates: the table ends as in
+    # the frame buffer and the program goes on.
+    xvfb_or_skip 1024x768
+    start_wm
+    "$snapshot" wait:line "shot:$work/entry.png" 'type:2\r' 'type:2.3\r' 'type:50\r' wait:end \
+      "shot:$work/end.png" key:Space >/dev/null || fail "snapshot tool failed"
+    start_app
+    wait_for 90 "the window titled co2sim to be mapped" find_window
+    wait_for 30 "full screen on a display with the mode" full_screen
+    wait_for 90 "the entry form in full screen" matches "$work/entry.png"
+    xdotool windowactivate --sync "$WIN" >/dev/null 2>&1
+    wait_for 30 "the window to have the focus" has_focus
+    typed 2; keys Return; typed 2.3; keys Return; typed 50; keys Return
+    for round in 1 2 3; do
+      xdotool key --delay 0 $(printf 'x %.0s' $(seq 1 60)) Left Right F5 Escape
+      keys alt+Return alt+Return alt+Return
+      xdotool windowminimize --sync "$WIN" >/dev/null 2>&1
+      xdotool windowactivate --sync "$WIN" >/dev/null 2>&1
+      kill -0 "$APP_PID" 2>/dev/null || fail "the program ended during round $round"
+    done
+    # The flood keys are not typed anywhere on the page. (An Alt+Enter that arrives while
+    # the window is not active is ignored, so the form it is left in may be either.)
+    wait_for 180 "the table's end as in the frame buffer" matches "$work/end.png"
+    # Focus comes back to the window through the window manager, which may take a moment
+    # under load: a press that found the window inactive is tried again.
+    switches=""
+    for attempt in 1 2 3; do
+      xdotool windowactivate --sync "$WIN" >/dev/null 2>&1
+      poll 10 has_focus
+      if full_screen; then switched() { windowed; }; else switched() { full_screen; }; fi
+      keys alt+Return
+      if poll 10 switched; then switches=yes; break; fi
+    done
+    [[ -n "$switches" ]] || fail "Alt+Enter no longer switches"
+    wait_for 30 "the picture to be sent again after the last switch" matches "$work/end.png"
+    keys space
+    await_app; status=$STATUS
+    [[ "$status" == 0 ]] || fail "Space at the end-of-run wait gave status $STATUS"
+    [[ ! -s "$work/stderr.txt" ]] || fail "stderr: $(head -3 "$work/stderr.txt")"
+    ;;
+
+  choice)
+    # A desktop whose display has no 1024 x 768 mode, started from a terminal that is large
+    # enough: a window, unless QXGFX names the terminal.
+    command -v tmux >/dev/null || { echo "tmux is not installed: skipped"; exit 77; }
+    source "$here/../support/sessions/tmux.sh"
+    xvfb_or_skip 1280x1024
+    pane_shows() { T capture-pane -p -t 0 | grep -qF "$1"; }
+    program_ended() { [[ -s "$work/choice-status" ]]; }
+    for choice in none sdl SDL terminal; do
+      setting="-u QXGFX"; [[ $choice != none ]] && setting="QXGFX=$choice"
+      rm -f "$work/choice-status"
+      start_tmux 130 50 "env $setting DISPLAY=$DISPLAY TERM=xterm-256color $co2sim 2>$work/stderr.txt; echo \$? >$work/choice-status; sleep 600"
+      if [[ $choice == terminal ]]; then
+        wait_for 90 "QXGFX=terminal: the entry form in the terminal" pane_shows "DESDE (2-58)"
+        find_window && fail "QXGFX=terminal opened a window"
+      else
+        wait_for 90 "$choice: the window titled co2sim to be mapped" find_window
+        [[ $(xdotool getwindowname "$WIN") == co2sim ]] || fail "$choice: title"
+        pane_shows "DESDE" && fail "$choice: the terminal was taken too"
+      fi
+      T send-keys -t 0 C-c
+      wait_for 30 "$choice: the program to end on Ctrl+C" program_ended
+      [[ ! -s "$work/stderr.txt" ]] || fail "$choice: stderr: $(head -3 "$work/stderr.txt")"
+    done
     ;;
 
   window)
@@ -110,6 +220,8 @@ case "$check" in
     windowed || fail "full screen on a display without the mode"
     wait_for 90 "the entry form as in the frame buffer" matches "$work/entry.png"
     xdotool windowactivate --sync "$WIN" >/dev/null 2>&1
+    # Delete at the end of the empty line sounds the tone (no sound card here: silently).
+    keys Delete
     type_parameters_with_editing
     wait_for 30 "the typed keys to change the picture" differs "$work/entry.png"
     before=$(cpu_ticks); started=$(date +%s%N)
@@ -127,6 +239,7 @@ case "$check" in
     keys space
     await_app; status=$STATUS
     [[ "$status" == 0 ]] || fail "Space at the end-of-run wait gave status $status"
+    [[ ! -s "$work/stderr.txt" ]] || fail "stderr: $(head -3 "$work/stderr.txt")"
     ;;
 
   fullscreen)

@@ -4,7 +4,7 @@
   pane_compare.py text CAPTURE CELLS ROW=MIN ...
       Every pane cell that is not a block or box-drawing character must hold the character
       of the cell grid; row ROW (1-based) must have at least MIN such cells.
-  pane_compare.py bars CAPTURE_E
+  pane_compare.py bars CAPTURE_E [direct|256|16]
       The four chart bars (a capture made with -e) are full blocks in their colours down to
       the rows their ends lie on, and the track colour below them.
 """
@@ -70,6 +70,16 @@ def cells_with_colours(capture):
                             else:
                                 bg = colour
                             i += 4
+                        elif f0 in (38, 48) and i + 2 < len(fields) and fields[i + 1] == 5:
+                            if f0 == 38:
+                                fg = ("256", fields[i + 2])
+                            else:
+                                bg = ("256", fields[i + 2])
+                            i += 2
+                        elif 30 <= f0 <= 37 or 90 <= f0 <= 97:
+                            fg = ("16", f0 - 30 if f0 < 90 else f0 - 90 + 8)
+                        elif 40 <= f0 <= 47 or 100 <= f0 <= 107:
+                            bg = ("16", f0 - 40 if f0 < 100 else f0 - 100 + 8)
                         elif f0 == 39:
                             fg = None
                         elif f0 == 49:
@@ -89,10 +99,50 @@ def widen(rgb):
     return ((r << 3) | (r >> 2), (g << 2) | (g >> 4), (b << 3) | (b >> 2))
 
 
-def bars(capture):
+# The console's 16 colours; the 256-colour palette's cube and grey ramp.
+STANDARD = [0x000000, 0xAA0000, 0x00AA00, 0xAA5500, 0x0000AA, 0xAA00AA, 0x00AAAA, 0xAAAAAA,
+            0x555555, 0xFF5555, 0x55FF55, 0xFFFF55, 0x5555FF, 0xFF55FF, 0x55FFFF, 0xFFFFFF]
+LEVELS = [0, 95, 135, 175, 215, 255]
+
+
+def palette(index):
+    if index < 16:
+        c = STANDARD[index]
+        return ((c >> 16) & 255, (c >> 8) & 255, c & 255)
+    if index < 232:
+        i = index - 16
+        return (LEVELS[i // 36], LEVELS[i // 6 % 6], LEVELS[i % 6])
+    g = 8 + 10 * (index - 232)
+    return (g, g, g)
+
+
+def nearest(rgb, indices):
+    return min(indices, key=lambda i: (sum((a - b) ** 2 for a, b in zip(rgb, palette(i))), i))
+
+
+def in_depth(rgb, depth):
+    """How a terminal of that depth is told the colour."""
+    if depth == "256":
+        return ("256", nearest(rgb, range(16, 256)))
+    if depth == "16":
+        return ("16", nearest(rgb, range(16)))
+    return rgb
+
+
+def bars(capture, depth="direct"):
     rows = cells_with_colours(capture)
-    track = widen(0xBB1111)
-    colours = [widen(c) for c in (0x111199, 0x1144BB, 0x1111FF, 0x8888FF)]
+    track = in_depth(widen(0xBB1111), depth)
+    colours = [in_depth(widen(c), depth) for c in (0x111199, 0x1144BB, 0x1111FF, 0x8888FF)]
+    # No colour of another depth anywhere on the screen.
+    for r, row in enumerate(rows):
+        for _, fg, bg in row:
+            for colour in (fg, bg):
+                if colour is None:
+                    continue
+                kind = colour[0] if isinstance(colour[0], str) else "direct"
+                if kind != depth:
+                    print(f"row {r + 1}: a colour {colour} in a {depth} terminal")
+                    return False
     # The bars hang from y = 50; their ends at y = 108, 137, 166 and 195 (cut of 50 %).
     ends = [108, 137, 166, 195]
     ok = True
@@ -118,7 +168,7 @@ def main():
         checks = dict((int(a), int(b)) for a, b in (x.split("=") for x in sys.argv[4:]))
         return 0 if text(sys.argv[2], sys.argv[3], checks) else 1
     if sys.argv[1] == "bars":
-        return 0 if bars(sys.argv[2]) else 1
+        return 0 if bars(sys.argv[2], *sys.argv[3:4]) else 1
     return 2
 
 

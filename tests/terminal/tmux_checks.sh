@@ -3,7 +3,7 @@
 # with tmux send-keys. The pane is compared with the cell grid of the same run made in
 # memory by the snapshot tool.
 # Usage: tmux_checks.sh CHECK CO2SIM SNAPSHOT_TOOL WORKDIR
-#   CHECK: table | refuse | resize | signals
+#   CHECK: table | refuse | resize | signals | colours
 # Exit 77 (skipped) when tmux or python3 is missing.
 set -uo pipefail
 check=$1 co2sim=$2 snapshot=$3 work=$4
@@ -23,14 +23,19 @@ report_program() {
 on_failure report_program
 
 # The pane's program: co2sim with no display, then the status and whether the terminal's
-# modes came back as they were. `ignore_hup` runs it the way nohup would.
+# modes came back as they were. `ignore_hup` runs it the way nohup would. The variables in
+# $work/pane.env (QXGFX, TERM, COLORTERM) are set for the program; by default a terminal
+# that announces 24-bit colour.
 cat >"$work/run.sh" <<RUN
 #!/bin/sh
 [ "\${1:-}" = ignore_hup ] && trap '' HUP
 # Ctrl+C reaches this shell too: it must live on to report the status.
 trap 'true' INT
 before=\$(stty -g)
-env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_RUNTIME_DIR -u QXGFX \
+unset QXGFX COLORTERM
+export COLORTERM=truecolor
+[ -f "$work/pane.env" ] && . "$work/pane.env"
+env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_RUNTIME_DIR \
   sh -c 'echo \$\$ > "$work/pid"; exec "$co2sim"' 2>"$work/stderr.txt"
 echo "status=\$?" > "$work/status.tmp"
 if [ "\$(stty -g)" = "\$before" ]; then echo same; else echo changed; fi > "$work/modes"
@@ -40,6 +45,7 @@ exec sleep 600
 RUN
 chmod +x "$work/run.sh"
 
+set_pane_env() { printf '%s\n' "$@" >"$work/pane.env"; }
 # start_pane WIDTH HEIGHT [ignore_hup]: a new tmux server running co2sim in its one pane.
 start_pane() {
   rm -f "$work/status" "$work/pid" "$work/modes"
@@ -116,15 +122,50 @@ case "$check" in
     capture
     [[ $(grep -c . "$work/pane.txt") == 1 && $(head -1 "$work/pane.txt") == "Error setting video mode!" ]] ||
       fail "the pane does not hold just the one line"
+    # Nobody asked for the terminal: the one line is all the output.
+    [[ ! -s "$work/stderr.txt" ]] || fail "stderr without QXGFX: $(cat "$work/stderr.txt")"
+    restored
+    stop_tmux
+    # Asked for by name, the terminal says why it cannot serve, once.
+    set_pane_env "export QXGFX=terminal"
+    start_pane 100 30
+    wait_for 60 "a 100 x 30 pane to end the program" ended
+    [[ $(status) == status=0 ]] || fail "$(status) in a small pane"
     grep -q "100 x 30" "$work/stderr.txt" || fail "no reason on stderr: $(cat "$work/stderr.txt")"
     [[ $(wc -l <"$work/stderr.txt") == 1 ]] || fail "the reason is not said once"
     restored
+    rm -f "$work/pane.env"
     # Through a pipe, outside any terminal: the one line and status 0.
     out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_RUNTIME_DIR "$co2sim" </dev/null 2>/dev/null | od -c)
     expected=$(printf 'Error setting video mode!\n' | od -c)
     [[ "$out" == "$expected" ]] || fail "piped output: $out"
     env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_RUNTIME_DIR "$co2sim" </dev/null >/dev/null 2>&1 ||
       fail "piped status $?"
+    ;;
+
+  colours)
+    # The chart's bars in each depth the terminal may announce.
+    for depth in direct 256 16; do
+      case $depth in
+        direct) set_pane_env "export TERM=xterm-256color COLORTERM=24bit" ;;
+        256) set_pane_env "export TERM=xterm-256color" "unset COLORTERM" ;;
+        16) set_pane_env "export TERM=linux" "unset COLORTERM" ;;
+      esac
+      start_pane 130 50
+      wait_for 90 "$depth: the entry form ('$entry_prompt')" shows "$entry_prompt"
+      # Enough rows for the end prompt to lie below the bars' ends.
+      typed 2; typed 2.15
+      T send-keys -t 0 -l 50; T send-keys -t 0 Enter
+      wait_for 180 "$depth: the end of the table" shows "Pulse una tecla para nueva simulacion"
+      T capture-pane -e -p -t 0 >"$work/pane-colours-$depth.txt"
+      python3 "$here/pane_compare.py" bars "$work/pane-colours-$depth.txt" "$depth" ||
+        fail "$depth: chart bars"
+      T send-keys -t 0 Space
+      wait_for 30 "$depth: Space to end the program" ended
+      [[ $(status) == status=0 ]] || fail "$depth: Space gave $(status)"
+      stop_tmux
+    done
+    rm -f "$work/pane.env"
     ;;
 
   resize)

@@ -2,7 +2,7 @@
 # Runs co2sim.exe under wine and drives it with real key and mouse events from xdotool, in a
 # private Xvfb and a fresh wine prefix with a 1280x1024 virtual desktop.
 # Usage: program_checks.sh CO2SIM_EXE WINDOW_PROBE_EXE SNAPSHOT_TOOL WORKDIR CHECK...
-#   CHECK: nodisplay | null | window
+#   CHECK: nodisplay | null | window | minimize
 # The window's picture is compared pixel for pixel with frames of the same run made by the
 # (Linux) snapshot tool on the in-memory screen.
 set -uo pipefail
@@ -46,20 +46,20 @@ find_window() {
   read -r CLIENT_X CLIENT_Y CLIENT_W CLIENT_H CLOSE_X CLOSE_Y <<<"$where"
   [[ -n "${CLOSE_Y:-}" && "${CLIENT_W:-0}" != 0 && "${CLIENT_H:-0}" != 0 ]]
 }
-# matches REF: the window's client area on the screen equals the reference frame.
+# matches REF [FUZZ]: the client area equals the reference frame (FUZZ % per channel).
 # The last comparison is kept for a failure report.
 matches() {
   import -window root -crop "1024x768+${CLIENT_X}+${CLIENT_Y}" +repage "$work/shot.png" 2>/dev/null ||
     { LAST_SEEN="no screenshot"; return 1; }
   local diff
-  diff=$(compare -metric AE "$1" "$work/shot.png" null: 2>&1) || true
+  diff=$(compare -fuzz "${2:-0}%" -metric AE "$1" "$work/shot.png" null: 2>&1) || true
   LAST_SEEN="$diff pixels of $(basename "$1") differ at $CLIENT_X,$CLIENT_Y (last screenshot $work/shot.png)"
   [[ "$diff" == "0" ]]
 }
 LAST_SEEN=""
 report_picture() { [[ -n "$LAST_SEEN" ]] && echo "last comparison: $LAST_SEEN"; return 0; }
 on_failure report_picture
-differs() { ! matches "$1"; }
+differs() { ! matches "$@"; }
 focus_desktop() {
   local desktop
   desktop=$(xdotool search --name 'Wine desktop' 2>/dev/null | head -1)
@@ -135,6 +135,31 @@ check_window() {
   await_app 90
   [[ "$STATUS" == 0 ]] || fail "Space at the end-of-run wait gave status $STATUS"
 }
+
+# The DirectX full screen in the virtual desktop, minimised (as from the taskbar) and
+# restored: the desktop shows in its place meanwhile; restored, the whole picture comes back.
+check_minimize() {
+  "$snapshot" wait:line "shot:$work/entry.png" key:Space >/dev/null 2>&1
+  [[ -f "$work/entry.png" ]] || fail "snapshot tool failed"
+  start_app
+  wait_for 60 "a window titled co2sim" find_window
+  [[ $CLIENT_W == 1024 && $CLIENT_H == 768 ]] || fail "client area ${CLIENT_W}x${CLIENT_H}"
+  # A 16-bit display mode: wine widens the channels with rounding.
+  wait_for 60 "the entry form in full screen" matches "$work/entry.png" 1
+  local round
+  for round in 1 2; do
+    wine "$probe" co2sim minimize </dev/null >/dev/null 2>&1 || fail "no window to minimise"
+    wait_for 30 "round $round: the window to be minimised" iconic
+    wait_for 30 "round $round: the desktop in place of the picture" differs "$work/entry.png" 1
+    wine "$probe" co2sim restore </dev/null >/dev/null 2>&1 || fail "no window to restore"
+    wait_for 30 "round $round: the window to be restored" not_iconic
+    wait_for 30 "round $round: the picture again after restoring" matches "$work/entry.png" 1
+  done
+  kill -0 "$APP_PID" 2>/dev/null || fail "the program ended"
+  stop_app
+}
+iconic() { wine "$probe" co2sim iconic </dev/null >/dev/null 2>&1; }
+not_iconic() { ! iconic; }
 
 start_xvfb 1280x1024 || fail "Xvfb did not start"
 start_wine_prefix 1280x1024 || fail "the wine prefix could not be made"
