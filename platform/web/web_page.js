@@ -19,7 +19,10 @@
     keyLatencies: [],
     holdAfterKeyWaitMs: -1,
     heldAtMs: null,
+    heldAtReal: null,
     resume: null,
+    // Whether the program is suspended in a key wait with every press handed over.
+    idle: () => keyWaiter !== null,
   };
   window.co2sim = status;
 
@@ -203,6 +206,7 @@
     hold(virtualMs) {
       status.holdAfterKeyWaitMs = -1;
       status.heldAtMs = virtualMs;
+      status.heldAtReal = performance.now();
       status.state = 'held';
       return new Promise((resolve) => {
         status.resume = () => {
@@ -220,6 +224,11 @@
       restart.focus();
     },
   };
+
+  // The runtime ends the program by throwing its exit status out of the resumed call.
+  const isExit = (x) => x && x.name === 'ExitStatus';
+  window.addEventListener('error', (e) => { if (isExit(e.error)) e.preventDefault(); });
+  window.addEventListener('unhandledrejection', (e) => { if (isExit(e.reason)) e.preventDefault(); });
 
   Module.onExit = (code) => {
     if (status.exitStatus === null) Module.co2simPage.ended(code);
