@@ -1,10 +1,8 @@
 // Shared pieces of the browser checks and the browser benchmark: the site served on a free
 // port of 127.0.0.1, Debian's Chromium driven headless, PNG decoding, the snapshot driver.
 import { spawn, spawnSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
-import { tmpdir } from 'node:os';
-import { join } from 'node:path';
 import { inflateSync } from 'node:zlib';
 
 const require = createRequire(import.meta.url);
@@ -29,21 +27,14 @@ export function serveSite(dir) {
   });
 }
 
+// Playwright gives each launch a fresh, temporary profile of its own.
 export async function launchBrowser() {
-  const profile = mkdtempSync(join(tmpdir(), 'co2sim-chromium-'));
   const browser = await chromium.launch({
     executablePath: process.env.CO2SIM_CHROMIUM || '/usr/bin/chromium',
     args: ['--no-sandbox', '--headless', '--disable-gpu', '--disable-quic', '--no-first-run',
-           '--disable-background-networking', '--disable-component-update', '--disable-sync',
-           `--user-data-dir=${profile}`],
+           '--disable-background-networking', '--disable-component-update', '--disable-sync'],
   });
-  return {
-    browser,
-    async close() {
-      await browser.close();
-      rmSync(profile, { recursive: true, force: true });
-    },
-  };
+  return { browser, close: () => browser.close() };
 }
 
 // Opens the page and waits until the program runs; page errors are collected.
