@@ -59,11 +59,13 @@ try {
   await page.evaluate((n) => {
     co2sim.holdAfterKeyWaitMs = n;
     co2sim.resumedAt = performance.now();
+    co2sim.waitedAtResume = co2sim.waitedMs;
     co2sim.resume();
   }, firstMark + rows * 217 + 250);
   await page.waitForFunction(() => co2sim.state === 'held', null, { timeout: 120000 });
   const pacing = await page.evaluate(() => ({
     virtualMs: co2sim.heldAtMs, realMs: co2sim.heldAtReal - co2sim.resumedAt,
+    waitedMs: co2sim.waitedMs - co2sim.waitedAtResume,
     tones: co2sim.tones }));
   const virtualSpan = pacing.virtualMs - first;
   await page.close();
@@ -75,7 +77,9 @@ try {
   console.log(`key press to changed canvas: p50 ${fixed(percentile(latencies, 50), 2)} ms, ` +
               `p99 ${fixed(percentile(latencies, 99), 2)} ms (${latencies.length} presses)`);
   console.log(`pacing: ${rows} rows and one tone, ${virtualSpan} ms of pauses in ` +
-              `${fixed(pacing.realMs)} ms: ratio ${(pacing.realMs / virtualSpan).toFixed(4)}`);
+              `${fixed(pacing.realMs)} ms: ratio ${(pacing.realMs / virtualSpan).toFixed(4)}; ` +
+              `${fixed(pacing.waitedMs)} ms in the pauses themselves, ` +
+              `${fixed((pacing.realMs - pacing.waitedMs) / rows, 2)} ms of work a row`);
   console.log(`size: JavaScript ${js} bytes, WebAssembly ${wasm} bytes, together ` +
               `${fixed((js + wasm) / 1024)} KiB`);
 } finally {

@@ -20,6 +20,7 @@
     holdAfterKeyWaitMs: -1,
     heldAtMs: null,
     heldAtReal: null,
+    waitedMs: 0,  // real time spent in pauses
     resume: null,
     // Whether the program is suspended in a key wait with every press handed over.
     idle: () => keyWaiter !== null,
@@ -131,21 +132,25 @@
   canvas.addEventListener('contextrestored', redrawWhole);
   window.addEventListener('pageshow', redrawWhole);
 
-  // Waits: a timer for the whole milliseconds, then messages until the deadline. Resuming
-  // from a message (never from inside a timer) keeps the browser's 4 ms clamp on nested
-  // timers away, so 2 ms stays close to 2 ms.
+  // Waits: a timer for the whole milliseconds it surely has (timers fire about 0.2 ms late
+  // and only in whole milliseconds), then messages until the deadline. Resuming from a
+  // message, never from inside a timer, keeps the browser's 4 ms clamp on nested timers
+  // away, so 2 ms stays 2 ms.
+  const kTimerLateMs = 0.3;
   const channel = new MessageChannel();
   let deadline = 0;
+  let waitStart = 0;
   let waitDone = null;
   function checkDeadline() {
     if (waitDone === null) return;
     const left = deadline - performance.now();
     if (left <= 0) {
+      status.waitedMs += performance.now() - waitStart;
       const done = waitDone;
       waitDone = null;
       done();
-    } else if (left >= 1) {
-      setTimeout(() => channel.port2.postMessage(0), Math.floor(left));
+    } else if (left - kTimerLateMs >= 1) {
+      setTimeout(() => channel.port2.postMessage(0), Math.floor(left - kTimerLateMs));
     } else {
       channel.port2.postMessage(0);
     }
@@ -175,7 +180,8 @@
     },
     wait(ms) {
       return new Promise((resolve) => {
-        deadline = performance.now() + ms;
+        waitStart = performance.now();
+        deadline = waitStart + ms;
         waitDone = resolve;
         checkDeadline();
       });
