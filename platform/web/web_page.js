@@ -183,7 +183,8 @@
         waitStart = performance.now();
         deadline = waitStart + ms;
         waitDone = resolve;
-        checkDeadline();
+        // Through the event loop even when no time is left, so keys and painting go on.
+        channel.port2.postMessage(0);
       });
     },
     awaitKey() {
