@@ -16,7 +16,7 @@ void convertRow(const FrameView& frame, const uint8_t* source, uint32_t* target)
   for (size_t x = 0; x < n; ++x) {
     uint32_t rgb;
     std::memcpy(&rgb, source + 4 * x, 4);
-    target[x] = ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16 | 0xFF000000u;
+    target[x] = rgbaOfRgb(rgb);
   }
 }
 }  // namespace

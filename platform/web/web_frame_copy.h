@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "screen/rgb565.h"
+
 // The visible frame as the presentation sees it (filled by the screen adapter).
 struct FrameView {
   const uint8_t* pixels = nullptr;  // the visible page
@@ -21,12 +23,11 @@ struct RowBand {
   bool empty() const { return first > last; }
 };
 
-// One 5:6:5 pixel as RGBA bytes in memory order (R, G, B, 255), as a canvas takes them.
-constexpr uint32_t rgbaOf565(uint16_t p) {
-  const uint32_t r = (p >> 11) & 31, g = (p >> 5) & 63, b = p & 31;
-  return ((r << 3) | (r >> 2)) | ((g << 2) | (g >> 4)) << 8 | ((b << 3) | (b >> 2)) << 16 |
-         0xFF000000u;
+// A colour 0xRRGGBB as RGBA bytes in memory order (R, G, B, 255), as a canvas takes them.
+constexpr uint32_t rgbaOfRgb(uint32_t rgb) {
+  return ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16 | 0xFF000000u;
 }
+constexpr uint32_t rgbaOf565(uint16_t p) { return rgbaOfRgb(rgb565ToRgb(p)); }
 
 // Converts every displayed row whose flag is set into `rgba` (width pixels a row, height x
 // rowRepeat rows), clears the flags, and returns the band that changed.
