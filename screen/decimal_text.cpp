@@ -1,5 +1,7 @@
 #include "screen/decimal_text.h"
 
+#include "screen/float_chars.h"
+
 #include <charconv>
 #include <limits>
 #include <string>
@@ -75,9 +77,10 @@ double decimalPrefixValue(std::string_view text) {
     }
   }
   double value = 0.0;
-  const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
-  if (result.ec == std::errc::result_out_of_range) {
-    // from_chars leaves the value alone out of range; the decimal order of magnitude says
+  bool outOfRange = false;
+  readDecimalChars(number, value, outOfRange);
+  if (outOfRange) {
+    // The reader leaves the value alone out of range; the decimal order of magnitude says
     // whether it overflowed (infinite) or underflowed (zero).
     const bool negative = number[0] == '-';
     const bool huge = decimalOrder(number) > 0;

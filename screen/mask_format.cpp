@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "screen/float_chars.h"
 #include "screen/mask_format.h"
 
 namespace {
@@ -28,10 +29,8 @@ void consume(MaskState& mask) {
 // Decimal exponent of a positive finite value, taken from its shortest round-trip text so
 // that a value written as a power of ten (1000, 0.001, 1e23) gets exactly that exponent.
 int decimalExponent(double value) {
-  char buffer[64];
-  auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
-  std::string_view text(buffer, static_cast<size_t>(result.ptr - buffer));
+  const std::string scientific = scientificChars(value);
+  std::string_view text(scientific);
   std::string_view exponent = text.substr(text.find('e') + 1);
   if (!exponent.empty() && exponent.front() == '+') exponent.remove_prefix(1);
   int e = 0;
@@ -196,11 +195,7 @@ std::string fieldText(const NumberField& field, double value) {
     }
   }
 
-  // At most 309 integer digits, a point and 15 decimals: the buffer always suffices.
-  std::array<char, 400> buffer;
-  auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                              std::chars_format::fixed, digits);
-  std::string text(buffer.data(), result.ptr);
+  std::string text = fixedChars(value, digits);
   if (text.find('.') != std::string::npos) {
     while (text.back() == '0') text.pop_back();
     if (text.back() == '.') text.pop_back();

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "screen/decimal_text.h"
+#include "screen/float_chars.h"
 #include "screen/number_text.h"
 #include "screen/screen.h"
 
@@ -20,11 +21,9 @@ void dropTrailingZeros(std::string& fraction) {
 // digit, the fraction and a signed three-digit exponent. Trailing zeros go, the point stays.
 std::string significantText(double value) {
   // Scientific with 6 decimals rounds the exact value to 7 digits, which fixes the exponent.
-  char buffer[64];
-  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                    std::chars_format::scientific, 6);
-  if (error != std::errc()) return "0.";
-  std::string_view scientific(buffer, static_cast<size_t>(end - buffer));
+  const std::string printed = scientificChars(value, 6);
+  if (printed.empty()) return "0.";
+  std::string_view scientific(printed);
   std::string text;
   if (scientific.front() == '-') {
     text = "-";

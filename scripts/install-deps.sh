@@ -10,6 +10,10 @@ while read -r pkg; do
     missing+=("$pkg")
   fi
 done < "$here/packages.txt"
+# npm comes with some builds of node; Debian's nodejs needs its own npm package.
+if ! command -v npm >/dev/null 2>&1; then
+  missing+=(npm)
+fi
 if ((${#missing[@]})); then
   echo "Installing missing packages: ${missing[*]}"
   sudo=""

@@ -17,7 +17,7 @@ struct ParseCase {
 const ParseCase kParseCases[] = {
     {"type:2\\r58\\r", true}, {"type:", true},       {"type:a\\\\b", true}, {"type:a\\nb", false},
     {"type:a\\", false},      {"key:Enter", true},   {"key:f12", true},     {"key:Close", true},
-    {"key:F13", false},       {"key:", false},       {"wait:line", true},   {"wait:end", true},
+    {"key:F13", false},       {"key:", false},       {"wait:line", true},   {"wait:end", true}, {"wait:pause", true},
     {"wait:250", true},       {"wait:0", true},      {"wait:-5", false},    {"wait:12ms", false},
     {"wait:", false},         {"shot:a.png", true},  {"shot:", false},      {"cells:a.txt", true},
     {"cells:", false},        {"snap:a.png", false}, {"", false},
@@ -106,6 +106,24 @@ TEST_F(SimulatorRun, WaitForMillisecondsCountsTheProgramsPauses) {
       runScripted({waitLineAction(), waitMsAction(100000), stopAction()});
   EXPECT_EQ(blocked.outcome, ScriptedRunResult::Outcome::Stopped);
   EXPECT_LT(blocked.virtualMs, 2000);
+}
+
+TEST_F(SimulatorRun, WaitForAPauseLetsTheFollowingWaitCountFromIt) {
+  // From the entry form's last line wait, a plain wait passes at once; after wait:pause it
+  // counts the program's pauses from its first one, the table's first 2 ms step.
+  auto fromLastLine = [](std::vector<ScriptAction> tail) {
+    std::vector<ScriptAction> actions = {waitLineAction(), typeAction("20\r"), waitLineAction(),
+                                         typeAction("45\r"), waitLineAction(),
+                                         typeAction("25\r")};
+    for (auto& action : tail) actions.push_back(std::move(action));
+    actions.push_back(stopAction());
+    return runScripted(std::move(actions));
+  };
+  const ScriptedRunResult atOnce = fromLastLine({waitMsAction(1000)});
+  const ScriptedRunResult counted = fromLastLine({waitPauseAction(), waitMsAction(1000)});
+  ASSERT_EQ(counted.outcome, ScriptedRunResult::Outcome::Stopped);
+  EXPECT_EQ(counted.rows, 4);  // 4 rows of 217 ms and the fifth one's first steps
+  EXPECT_EQ(counted.virtualMs - atOnce.virtualMs, 2 + 1000);
 }
 
 }  // namespace

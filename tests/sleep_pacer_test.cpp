@@ -66,4 +66,22 @@ TEST(SleepPacer, ARunLastsItsRequestedTime) {
   EXPECT_GE(now - start, 600 * 2 * kMs);
   EXPECT_LE(now - start, 600 * 2 * kMs + SleepPacer::kMaxCarryNs);
 }
+
+// With a larger bound a stall of 7 ms is repaid by the next pauses, which then sleep nothing
+// until it is, and the run still lasts what was asked.
+TEST(SleepPacer, ALargerBoundRepaysAStallOverSeveralPauses) {
+  SleepPacer pacer(50 * kMs);
+  int64_t now = 5 * kMs;
+  const int64_t start = now;
+  std::vector<int64_t> plans;
+  for (int i = 0; i < 8; ++i) {
+    const int64_t planned = pacer.plan(2 * kMs, now);
+    plans.push_back(planned);
+    now += planned + (i == 0 ? 7 * kMs : 0);
+    pacer.finished(now);
+  }
+  EXPECT_EQ(plans, (std::vector<int64_t>{2 * kMs, 0, 0, 0, kMs, 2 * kMs, 2 * kMs, 2 * kMs}));
+  EXPECT_EQ(now - start, 8 * 2 * kMs);
+  EXPECT_EQ(pacer.carriedNs(), 0);
+}
 }  // namespace

@@ -175,6 +175,9 @@ class ScriptedRun {
         case ScriptAction::Kind::WaitLine:
           if (point != YieldPoint::LineWait || queuedKeys() > 0 || !pendingKeys_.empty()) return;
           break;
+        case ScriptAction::Kind::WaitPause:
+          if (blocked) return;
+          break;
         case ScriptAction::Kind::WaitEnd:
           if (point != YieldPoint::EndOfRunWait || queuedKeys() > 0 || !pendingKeys_.empty())
             return;
@@ -237,6 +240,7 @@ std::optional<ScriptAction> parseAction(std::string_view text, std::string& erro
   }
   if (text == "wait:line") return waitLineAction();
   if (text == "wait:end") return waitEndAction();
+  if (text == "wait:pause") return waitPauseAction();
   if (startsWith(text, "wait:")) {
     const std::string_view digits = text.substr(5);
     long long ms = -1;
@@ -295,6 +299,11 @@ ScriptAction waitLineAction() {
 ScriptAction waitEndAction() {
   ScriptAction action;
   action.kind = ScriptAction::Kind::WaitEnd;
+  return action;
+}
+ScriptAction waitPauseAction() {
+  ScriptAction action;
+  action.kind = ScriptAction::Kind::WaitPause;
   return action;
 }
 ScriptAction waitMsAction(long long ms) {

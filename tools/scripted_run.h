@@ -9,7 +9,7 @@
 #include <vector>
 
 struct ScriptAction {
-  enum class Kind { Type, WaitLine, WaitEnd, WaitMs, Shot, Cells, Call, Until, Stop };
+  enum class Kind { Type, WaitLine, WaitEnd, WaitPause, WaitMs, Shot, Cells, Call, Until, Stop };
   Kind kind = Kind::Type;
   std::vector<int32_t> keys;        // Type (type:TEXT and key:NAME both queue keys)
   long long ms = 0;                 // WaitMs
@@ -31,6 +31,8 @@ ScriptAction typeAction(std::string_view text);  // the bytes as typed; "\r" her
 ScriptAction keyAction(int32_t code);
 ScriptAction waitLineAction();
 ScriptAction waitEndAction();
+// Runs until the program next pauses or sounds the tone (a following wait counts from there).
+ScriptAction waitPauseAction();
 ScriptAction waitMsAction(long long ms);
 ScriptAction callAction(std::function<void()> call);
 ScriptAction untilAction(std::function<bool()> condition);

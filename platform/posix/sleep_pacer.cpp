@@ -12,7 +12,7 @@ int64_t SleepPacer::plan(int64_t requestNs, int64_t nowNs) {
 void SleepPacer::finished(int64_t endNs) {
   // What this pause took beyond its request, counting what was taken off it.
   const int64_t over = carry_ + (endNs - startNs_) - requestNs_;
-  carry_ = std::clamp<int64_t>(over, 0, kMaxCarryNs);
+  carry_ = std::clamp<int64_t>(over, 0, maxCarry_);
   lastEndNs_ = endNs;
   running_ = true;
 }

@@ -7,6 +7,8 @@ class SleepPacer {
  public:
   // The latency carried is at most this much, so no pause is cut by more than a millisecond.
   static constexpr int64_t kMaxCarryNs = 1'000'000;
+  // A larger bound lets a long late wake-up be repaid over several of the following pauses.
+  explicit SleepPacer(int64_t maxCarryNs = kMaxCarryNs) : maxCarry_(maxCarryNs) {}
   // A pause starting this long after the previous one ended begins a new run: nothing carried.
   static constexpr int64_t kRunGapNs = 20'000'000;
 
@@ -17,6 +19,7 @@ class SleepPacer {
   int64_t carriedNs() const { return carry_; }
 
  private:
+  int64_t maxCarry_;
   int64_t carry_ = 0;
   int64_t requestNs_ = 0;
   int64_t startNs_ = 0;

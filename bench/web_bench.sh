@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds the page and measures it in headless Chromium (figures for bench/RESULTS.md).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/web-build.sh
+if [[ ! -d tests/web/node_modules/playwright-core ]]; then
+  (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
+fi
+node bench/web_bench.mjs build/web/site

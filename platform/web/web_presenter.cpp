@@ -1,0 +1,38 @@
+#include "platform/web/web_presenter.h"
+
+#include <vector>
+
+#include "platform/web/web_frame_copy.h"
+#include "platform/web/web_page_calls.h"
+#include "platform/web/web_screen_adapter.h"
+
+namespace {
+constexpr double kPresentEveryMs = 10;
+
+std::vector<uint32_t> picture;  // RGBA, what the canvas shows
+double lastPresentMs = -1e9;
+}  // namespace
+
+void presentChangedRows() {
+  lastPresentMs = pageNow();
+  FrameView frame;
+  if (!currentFrame(frame)) return;
+  const int shownHeight = frame.height * frame.rowRepeat;
+  const size_t size = static_cast<size_t>(frame.width) * static_cast<size_t>(shownHeight);
+  if (picture.size() != size) {
+    picture.assign(size, 0xFF000000u);
+    markWholeFrame();
+  }
+  const RowBand band = copyDirtyRows(frame, picture.data());
+  if (!band.empty()) pagePutRows(picture.data(), frame.width, shownHeight, band.first, band.last);
+}
+
+void presentWhenDue(int pauseMs) {
+  if (pauseMs >= kPresentEveryMs || pageNow() - lastPresentMs >= kPresentEveryMs)
+    presentChangedRows();
+}
+
+void resetPresentation() {
+  picture.clear();
+  lastPresentMs = -1e9;
+}
