@@ -4,6 +4,7 @@
 # manual pages and the installed program; the Windows zip's files, line ends and program
 # under wine; the web archive's site. Everything started here is ended here, by its id.
 # Usage: tests/package_check.sh PACKAGES_DIR VERSION
+# CO2SIM_SNAPSHOT: the snapshot driver for the browser checks (default: the debug build's).
 set -uo pipefail
 dir=$(cd "$1" && pwd)
 version=$2
@@ -132,6 +133,14 @@ if [[ -f "$web" ]]; then
   tar -xzf "$web" -C "$work/web" || fail "the web archive does not unpack"
   [[ "$(ls "$work/web")" == "co2sim-${version}-web" ]] || fail "web archive top level: $(ls "$work/web")"
   [[ -f "$work/web/co2sim-${version}-web/index.html" ]] || fail "the web archive has no index.html"
+  # The unpacked site passes the same browser checks as the build folder.
+  snapshot=${CO2SIM_SNAPSHOT:-$here/../build/debug/tools/co2sim-snapshot}
+  if [[ -x "$snapshot" ]]; then
+    "$here/web/run.sh" "$snapshot" "$work/web-checks" "$work/web/co2sim-${version}-web" >"$work/web-checks.log" 2>&1 ||
+      { fail "the unpacked web site fails the browser checks"; tail -30 "$work/web-checks.log"; }
+  else
+    fail "no snapshot driver at $snapshot for the browser checks of the unpacked site"
+  fi
 elif [[ -f "$here/../scripts/web-build.sh" ]]; then
   fail "no $(basename "$web") although the web build exists"
 else
