@@ -11,22 +11,13 @@
 #include "screen/line_clipping.h"
 #include "simulator/figures.h"
 #include "tests/support/x87_reference.h"
+#include "tools/pseudo_random.h"
 
 namespace {
 
-struct Sequence {
-  uint64_t state;
-  uint64_t next() {
-    state ^= state << 13;
-    state ^= state >> 7;
-    state ^= state << 17;
-    return state;
-  }
-};
-
 // Operands biased to the boundaries: significands near powers of two and rounding points,
 // exponents near the subnormal range, overflow and each other, and now and then any bits.
-Extended operand(Sequence& random, const Extended* other) {
+Extended operand(PseudoRandom& random, const Extended* other) {
   static constexpr uint64_t kPatterns[] = {0x8000000000000000, 0x8000000000000001,
                                            0xFFFFFFFFFFFFFFFF, 0xFFFFFFFFFFFFFFFE,
                                            0xC000000000000000, 0xBFFFFFFFFFFFFFFF,
@@ -62,7 +53,7 @@ Extended operand(Sequence& random, const Extended* other) {
 // 2.5 million operand pairs, each through the four operations: 10^7 comparisons a run.
 void randomDifferential(benchmark::State& state) {
   setExtendedPrecision();
-  Sequence random{0x853C49E6748FEA9B};
+  PseudoRandom random{0x853C49E6748FEA9B};
   long operations = 0, mismatches = 0;
   for (auto _ : state) {
     for (int i = 0; i < 2500000; ++i) {
@@ -110,12 +101,9 @@ struct Line {
 };
 const std::vector<Line>& offScreenLines() {
   static const std::vector<Line> lines = [] {
-    Sequence random{0x9E3779B97F4A7C15};
+    PseudoRandom random{0x9E3779B97F4A7C15};
     std::vector<Line> made;
-    auto coordinate = [&](int64_t low, int64_t span) {
-      const auto thousandths = static_cast<int64_t>(random.next() % static_cast<uint64_t>(span * 1000));
-      return static_cast<float>(low * 1000 + thousandths) / 1000.0f;
-    };
+    auto coordinate = [&](int64_t low, int64_t span) { return random.coordinate(low, span); };
     for (int i = 0; i < 1000; ++i) {
       const int64_t reach = i % 8 == 0 ? 40000000 : 3000;
       made.push_back({coordinate(-reach, 1024 + 2 * reach), coordinate(-reach, 768 + 2 * reach),
@@ -148,7 +136,7 @@ BENCHMARK_TEMPLATE(lineClipping, long double);
 
 // The four operations alone, for scale (no processor's own arithmetic needed).
 void extendedOperations(benchmark::State& state) {
-  Sequence random{42};
+  PseudoRandom random{42};
   std::vector<Extended> values;
   for (int i = 0; i < 1024; ++i) values.push_back(Extended(static_cast<double>(random.next() % 100000) / 7.0));
   size_t i = 0;

@@ -6,6 +6,9 @@
 #include <string>
 #include <string_view>
 
+// The simulator evaluates its expressions in this extended precision.
+#include "screen/extended.h"
+
 // A colour value 0xRRGGBB for drawLine meaning "the current foreground colour".
 inline constexpr uint32_t kCurrentForeground = 0xFEFF00FFu;
 // clearScreen's argument when no mode is given.

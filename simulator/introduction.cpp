@@ -2,7 +2,6 @@
 // and the green colour bar on row 25 that the entry form's heading then partly covers.
 #include <string_view>
 
-#include "screen/extended.h"
 #include "screen/screen.h"
 #include "simulator/page_tools.h"
 #include "simulator/pages.h"

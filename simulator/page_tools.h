@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "screen/extended.h"
+#include "screen/screen.h"
 
 // The text followed by spaces up to `width` characters (longer texts are left as they are).
 std::string paddedTo(std::string_view text, size_t width);

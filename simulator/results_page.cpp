@@ -2,7 +2,6 @@
 // and credits, the table frame and the four-bar chart of the removed fraction.
 #include <string_view>
 
-#include "screen/extended.h"
 #include "screen/screen.h"
 #include "simulator/figures.h"
 #include "simulator/page_tools.h"

@@ -1,4 +1,3 @@
-#include "screen/extended.h"
 #include "screen/screen.h"
 #include "simulator/pages.h"
 #include "simulator/simulator.h"

@@ -3,7 +3,6 @@
 #include <string>
 #include <string_view>
 
-#include "screen/extended.h"
 #include "screen/screen.h"
 #include "simulator/figures.h"
 #include "simulator/page_tools.h"

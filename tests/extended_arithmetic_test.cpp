@@ -11,6 +11,7 @@
 #include "screen/line_clipping.h"
 #include "simulator/figures.h"
 #include "tests/support/x87_reference.h"
+#include "tools/pseudo_random.h"
 
 namespace {
 
@@ -18,22 +19,6 @@ using line_clipping::Bounds;
 using line_clipping::Points;
 
 constexpr Bounds kScreen{0, 0, 1023, 767};
-
-// A fixed pseudo-random sequence, the same on every processor.
-struct Sequence {
-  uint64_t state;
-  uint64_t next() {
-    state ^= state << 13;
-    state ^= state >> 7;
-    state ^= state << 17;
-    return state;
-  }
-  // A coordinate with three decimals in [low, low + span), computed in single precision.
-  float coordinate(int32_t low, int32_t span) {
-    const auto thousandths = static_cast<int64_t>(next() % (static_cast<uint64_t>(span) * 1000));
-    return static_cast<float>(int64_t{low} * 1000 + thousandths) / 1000.0f;
-  }
-};
 
 struct Digest {
   uint64_t value = 0xCBF29CE484222325;
@@ -73,7 +58,7 @@ TEST_F(ExtendedArithmeticTest, ClippingAtTheBottomTruncatesTheExtendedProduct) {
 }
 
 TEST_F(ExtendedArithmeticTest, RandomLinesOffTheScreenClipAsOnTheUnit) {
-  Sequence random{0x9E3779B97F4A7C15};
+  PseudoRandom random{0x9E3779B97F4A7C15};
   // The digests below are of the results on the x87 unit, so that a processor without one
   // is checked against it too.
   Digest digest;

@@ -9,26 +9,7 @@
 #include "screen/backend.h"
 #include "screen/screen.h"
 #include "tools/frame_files.h"
-
-namespace {
-
-// The same sequence on every processor: integer steps, and coordinates with three decimals
-// made by one single-precision division.
-struct Sequence {
-  uint64_t state = 0x2545F4914F6CDD1D;
-  uint64_t next() {
-    state ^= state << 13;
-    state ^= state >> 7;
-    state ^= state << 17;
-    return state;
-  }
-  float coordinate(int64_t low, int64_t span) {
-    const auto thousandths = static_cast<int64_t>(next() % static_cast<uint64_t>(span * 1000));
-    return static_cast<float>(low * 1000 + thousandths) / 1000.0f;
-  }
-};
-
-}  // namespace
+#include "tools/pseudo_random.h"
 
 int main(int argc, char** argv) {
   const long count = argc == 3 ? std::strtol(argv[1], nullptr, 10) : -1;
@@ -42,7 +23,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "co2sim-line-shot: no screen\n");
     return 1;
   }
-  Sequence random;
+  PseudoRandom random;
   for (long i = 0; i < count; ++i) {
     const float x1 = random.coordinate(-3000, 7024), y1 = random.coordinate(-3000, 6768);
     const float x2 = random.coordinate(-3000, 7024), y2 = random.coordinate(-3000, 6768);

@@ -192,7 +192,9 @@ case "$check" in
     for choice in none sdl SDL terminal; do
       setting="-u QXGFX"; [[ $choice != none ]] && setting="QXGFX=$choice"
       rm -f "$work/choice-status"
-      start_tmux 130 50 "env $setting DISPLAY=$DISPLAY TERM=xterm-256color $co2sim 2>$work/stderr.txt; echo \$? >$work/choice-status; sleep 600"
+      # The pane's shell outlives Ctrl+C (a handler, not an ignored signal, which the program
+      # would inherit) to write the program's status.
+      start_tmux 130 50 "trap true INT; env $setting DISPLAY=$DISPLAY TERM=xterm-256color $co2sim 2>$work/stderr.txt; echo \$? >$work/choice-status; sleep 600"
       if [[ $choice == terminal ]]; then
         wait_for 90 "QXGFX=terminal: the entry form in the terminal" pane_shows "DESDE (2-58)"
         find_window && fail "QXGFX=terminal opened a window"
