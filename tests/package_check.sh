@@ -118,8 +118,8 @@ else
     # status helper of the Windows build.
     env -u DISPLAY -u WAYLAND_DISPLAY CO2SIM_BUILD_DIR="$here/../build/windows" \
       "$here/win32/wine_run.sh" "$work/zip/co2sim.exe" </dev/null >"$work/wine.out" 2>"$work/wine.err"
-    [[ -s "$work/wine.err" ]] && tail -5 "$work/wine.err"
     status=$?
+    [[ -s "$work/wine.err" ]] && tail -5 "$work/wine.err"
     [[ "$(cat "$work/wine.out")" == $'Error setting video mode!\r' && $(wc -c <"$work/wine.out") == 27 ]] ||
       fail "co2sim.exe under wine printed: $(od -c "$work/wine.out" | head -3)"
     [[ $status == 0 ]] || fail "co2sim.exe under wine ended with status $status"
