@@ -224,6 +224,8 @@ case "$check" in
     pid=$(co2sim_pid)
     T kill-pane -t 0
     wait_for 30 "co2sim to end after its terminal went" process_gone "$pid"
+    # The pane's shell writes the status after the program is gone: wait for that too.
+    wait_for 30 "the pane's shell to record the status" ended
     [[ $(status) == status=0 ]] || fail "after the terminal went: $(status)"
     ;;
 
