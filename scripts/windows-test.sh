@@ -38,7 +38,7 @@ tests/win32/program_checks.sh "$root/build/windows/co2sim.exe" "$root/build/wind
 # The DirectX back end, which the program tries first: a window on a screen without the
 # 1024x768 mode, and exclusive full screen on one with it (each in its own Xvfb).
 tests/win32/directx_checks.sh "$root/build/windows/co2sim.exe" \
-  "$root/build/windows-host/tools/co2sim-snapshot" "$work/directx" window fullscreen
+  "$root/build/windows-host/tools/co2sim-snapshot" "$work/directx" window fullscreen smallscreen
 late=0
 # The log exists only once a late kill has happened.
 [[ -f "$CO2SIM_BUILD_DIR/wine-late-kills.txt" ]] && late=$(wc -l <"$CO2SIM_BUILD_DIR/wine-late-kills.txt")

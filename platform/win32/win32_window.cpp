@@ -378,6 +378,19 @@ LRESULT CALLBACK machineryWindowProc(HWND window, UINT msg, WPARAM wParam, LPARA
       if (wParam == SIZE_MINIMIZED) activationChanged(state, false);
       else if (wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED) markAllRowsDirty();
       break;
+    // The system keeps a window within the screen's size plus its frame: on a screen smaller
+    // than the frame buffer the client area would shrink and cut the picture. The window may
+    // hang off the right and bottom instead.
+    case WM_GETMINMAXINFO: {
+      const DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+      if ((style & WS_CAPTION) != WS_CAPTION || state.width <= 0 || state.height <= 0) break;
+      RECT outer{0, 0, state.width, state.height};
+      AdjustWindowRectEx(&outer, style, FALSE, static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)));
+      auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+      limits->ptMaxTrackSize.x = std::max<LONG>(limits->ptMaxTrackSize.x, outer.right - outer.left);
+      limits->ptMaxTrackSize.y = std::max<LONG>(limits->ptMaxTrackSize.y, outer.bottom - outer.top);
+      return 0;
+    }
     case WM_ERASEBKGND: return 1;  // the next copy paints every pixel
     case WM_PAINT:
       if (state.hooks.repaint) state.hooks.repaint(state);

@@ -120,20 +120,10 @@ case "$check" in
     start_wm
     start_app
     wait_for 90 "the window titled co2sim to be mapped" find_window
-    frame_on_screen() {
-      eval "$(xdotool getwindowgeometry --shell "$WIN")"
-      local extents left=0 top=0
-      extents=$(xprop -id "$WIN" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p')
-      [[ -n "$extents" ]] || return 1
-      IFS=', ' read -r left _ top _ <<<"$extents"
-      FRAME_X=$((X - left)) FRAME_Y=$((Y - top)) TOP=$top
-      ((FRAME_X >= 0 && FRAME_Y >= 0 && FRAME_X < 800 && FRAME_Y < 600))
-    }
-    FRAME_X="?" FRAME_Y="?" X="?" Y="?"
-    poll 30 frame_on_screen || fail "waited 30 s for the window's frame to be on the screen: frame at ($FRAME_X, $FRAME_Y), client at ($X, $Y)"
-    ((TOP > 0)) || fail "no title bar from the window manager"
-    eval "$(xdotool getwindowgeometry --shell "$WIN")"
-    [[ $WIDTH == 1024 && $HEIGHT == 768 ]] || fail "client area ${WIDTH}x${HEIGHT}: the frame must stay unscaled"
+    poll 30 frame_on_screen "$WIN" 800 600 ||
+      fail "waited 30 s for the window's frame to be on the screen: frame at ($FRAME_X, $FRAME_Y), client at ($CLIENT_X, $CLIENT_Y)"
+    ((FRAME_TOP > 0)) || fail "no title bar from the window manager"
+    [[ $CLIENT_W == 1024 && $CLIENT_H == 768 ]] || fail "client area ${CLIENT_W}x${CLIENT_H}: the frame must stay unscaled"
     kill -TERM "$APP_PID"
     await_app; status=$STATUS
     [[ "$status" == 143 ]] || fail "SIGTERM gave status $status"

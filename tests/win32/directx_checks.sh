@@ -6,6 +6,8 @@
 #               end opens a window; the table runs; Alt+Enter rebuilds the window; Space ends.
 #   fullscreen: 1024x768 screen, no QXGFX: DirectX full screen; Alt+Enter to a window and back,
 #               the whole picture sent again each time; the table runs; Space ends.
+#   smallscreen: 800x600 screen with a window manager: the DirectX and GDI windows keep their
+#               title bars on the screen.
 # Pictures are compared with frames of the same run made by the (Linux) snapshot tool. In a
 # 16-bit display mode wine widens the channels with rounding, so full screen allows 1 %.
 set -uo pipefail
@@ -157,6 +159,28 @@ check_fullscreen() {
   keys space
   await_app 90
   [[ "$STATUS" == 0 ]] || fail "Space at the end-of-run wait gave status $STATUS"
+  end_display
+}
+
+# An 800x600 screen with a window manager: the windowed form of either back end (DirectX,
+# whose full screen fails there, and GDI) keeps the frame unscaled and its title bar on the
+# screen; the rest hangs off the right and bottom.
+check_smallscreen() {
+  start_display 800x600
+  start_wm
+  local form
+  for form in directx gdi; do
+    if [[ $form == gdi ]]; then start_app QXGFX=gdi WINEDLLOVERRIDES="mscoree,mshtml,ddraw="
+    else start_app QXGFX=directx; fi
+    wait_for 180 "$form: the window titled co2sim to be mapped" find_window
+    poll 30 frame_on_screen "$WIN" 800 600 ||
+      fail "$form: waited 30 s for the window's frame to be on the screen: frame at ($FRAME_X, $FRAME_Y), client at ($CLIENT_X, $CLIENT_Y)"
+    ((FRAME_TOP > 0)) || fail "$form: no title bar from the window manager"
+    [[ $CLIENT_W == 1024 && $CLIENT_H == 768 ]] || fail "$form: client area ${CLIENT_W}x${CLIENT_H}"
+    stop_app
+    no_window() { ! find_window; }
+    wait_for 30 "$form: the window to close with the program" no_window
+  done
   end_display
 }
 

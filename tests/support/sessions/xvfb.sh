@@ -59,6 +59,21 @@ start_wm() {
 }
 stop_wm() { end_process "$WM_PID"; WM_PID=""; }
 
+# frame_on_screen WIN WIDTH HEIGHT: the window manager's frame of WIN (client area plus the
+# _NET_FRAME_EXTENTS it announces) starts on a WIDTHxHEIGHT screen. Sets FRAME_X FRAME_Y,
+# CLIENT_X CLIENT_Y CLIENT_W CLIENT_H and FRAME_TOP (the title bar's height) for the caller.
+FRAME_X="?" FRAME_Y="?" CLIENT_X="?" CLIENT_Y="?" CLIENT_W="?" CLIENT_H="?" FRAME_TOP=0
+frame_on_screen() {
+  local X Y WIDTH HEIGHT extents left=0 top=0
+  eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)" || return 1
+  CLIENT_X=$X CLIENT_Y=$Y CLIENT_W=$WIDTH CLIENT_H=$HEIGHT
+  extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p')
+  [[ -n "$extents" ]] || return 1
+  IFS=', ' read -r left _ top _ <<<"$extents"
+  FRAME_X=$((X - left)) FRAME_Y=$((Y - top)) FRAME_TOP=$top
+  ((FRAME_X >= 0 && FRAME_Y >= 0 && FRAME_X < $2 && FRAME_Y < $3))
+}
+
 # The window list and the server's error output, for a failed check.
 report_windows() {
   [[ -n "$XVFB_PID" ]] || return 0
