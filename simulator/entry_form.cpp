@@ -56,22 +56,29 @@ void enterValue(float& value, int32_t addLineEnd) {
   inputSingle(value);
 }
 
+// One row of the form: where its prompt starts, the prompt, the variable the typed number
+// goes to, and whether a line end follows the entry (not after the first).
+struct FormRow {
+  int32_t row;
+  int32_t promptColumn;
+  std::string_view prompt;
+  float& value;
+  int32_t addLineEnd;
+};
+
+constexpr FormRow kFormRows[] = {
+    {29, 4, kFromPrompt, emissionFrom, 0},
+    {31, 61, kToPrompt, emissionTo, 1},
+    {33, 5, kPercentPrompt, fireCutPercent, 1},
+};
+
 void onePass() {
-  formSweep(29);
-  entryField(29);
-  prompt(29, 4, kFromPrompt);
-  enterValue(emissionFrom, 0);
-
-  formSweep(31);
-  entryField(31);
-  prompt(31, 61, kToPrompt);
-  enterValue(emissionTo, 1);
-
-  formSweep(33);
-  entryField(33);
-  prompt(33, 5, kPercentPrompt);
-  enterValue(fireCutPercent, 1);
-
+  for (const FormRow& row : kFormRows) {
+    formSweep(row.row);
+    entryField(row.row);
+    prompt(row.row, row.promptColumn, row.prompt);
+    enterValue(row.value, row.addLineEnd);
+  }
   setColour(kWhite, kBlack);
   clearScreen();
 }

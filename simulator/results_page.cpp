@@ -6,17 +6,14 @@
 #include "simulator/figures.h"
 #include "simulator/page_tools.h"
 #include "simulator/pages.h"
+#include "simulator/table_layout.h"
 #include "simulator/variables.h"
 
 namespace {
 constexpr int32_t kBlack = 0x000000;
 constexpr int32_t kWhite = 0xFFFFFF;
-constexpr int32_t kPaleGreen = 0xAAEEAA;
 constexpr int32_t kValueGreen = 0x00FF00;
 constexpr int32_t kNoteGreen = 0x00AA00;
-constexpr int32_t kWeakBlue = 0x2222FF;
-constexpr int32_t kMediumBlue = 0x7777FF;
-constexpr int32_t kStrongBlue = 0xAAAAFF;
 constexpr int32_t kAddressBlue = 0x1111FF;
 constexpr int32_t kExitRed = 0xFF0000;
 constexpr uint32_t kTrackRed = 0xBB1111;
@@ -28,83 +25,111 @@ static_assert(kCreditLabel.size() == 51, "the credit label fills 51 cells");
 static_assert(kWebAddress.size() == 38, "two spaces and the address fill 38 cells");
 
 constexpr std::string_view kFinalEmission = "Emision final estimada de CO2";
+constexpr bool kLineEnd = true;
+constexpr bool kSameRow = false;
 
-void print(int32_t foreground, int32_t background, std::string_view text, bool lineEnd) {
-  setColour(foreground, background);
-  printText(text, lineEnd);
+// One item of the page text, printed where the previous one ended: a text padded with spaces
+// to `width` characters, or, when `parameter` is set, that parameter's text form.
+struct PageItem {
+  int32_t foreground;
+  int32_t background;
+  std::string_view text;
+  bool lineEnd;
+  size_t width = 0;
+  const float* parameter = nullptr;
+};
+
+// A parameter's value in black on bright green, with no line end.
+constexpr PageItem parameter(const float& value) {
+  return {kBlack, kValueGreen, {}, kSameRow, 0, &value};
 }
 
-void printParameter(float value) {
-  setColour(kBlack, kValueGreen);
-  printSingle(value);
+// Rows 1 to 4: the parameters and the column headings.
+constexpr PageItem kHeadings[] = {
+    {kFrameGreen, kBlack, " SIMULACION DE ESCENARIOS DE REDUCCION PARA EMISIONES GLOBALES DESDE: ",
+     kSameRow},
+    parameter(emissionFrom),
+    {kFrameGreen, kBlack, " HASTA: ", kSameRow},
+    parameter(emissionTo),
+    {kBlack, kValueGreen, " mil millones de toneladas de CO2", kLineEnd},
+
+    {kFrameGreen, kBlack, " CALCULOS REALIZADOS CON UNA REDUCCION DE INCENDIOS DEL ", kSameRow},
+    parameter(fireCutPercent),
+    {kFrameGreen, kBlack, "%  A ESCALA GLOBAL", kLineEnd},
+
+    {kFrameGreen, kBlack,
+     "  TOTAL Emisiones         Hipotesis DEBIL [20%]            Hipotesis MEDIA [30%]       "
+     "     Hipotesis FUERTE [40%]",
+     kLineEnd, 119},
+
+    {kFrameGreen, kBlack, "   Toneladas CO2", kSameRow, 22},
+    {kHypothesisColours[0], kBlack, kFinalEmission, kSameRow, 33},
+    {kHypothesisColours[1], kBlack, kFinalEmission, kSameRow, 33},
+    {kHypothesisColours[2], kBlack, kFinalEmission, kLineEnd, 31},
+};
+
+// Rows 41 to 47, below the table band: notes, credit and the resolution row.
+constexpr PageItem kNotes[] = {
+    {kFrameGreen, kBlack,
+     "> Todas las cantidades de CO2 son expresadas en Miles de Millones de Toneladas", kLineEnd},
+    {kNoteGreen, kBlack,
+     "> Se estima que entre el 20% y el 40% del CO2 liberado a la atmosfera anualmente procede "
+     "de los incendios",
+     kLineEnd},
+    {kNoteGreen, kBlack,
+     "  forestales, aunque existen indicios fundamentados para pensar que dicha cantidad podria "
+     "estar aumentando",
+     kLineEnd},
+    {kNoteGreen, kBlack,
+     "  dada la fuerte retroalimentacion que calentamiento global e incendios forestales "
+     "ejercen entre si.",
+     kLineEnd, 101},
+    {kNoteGreen, kBlack,
+     "  En dichas estimaciones no se considera la cantidad de CO2 que la biomasa forestal "
+     "destruida deja de procesar.",
+     kLineEnd},
+    {kFrameGreen, kBlack, kCreditLabel, kSameRow},
+    {kAddressBlue, kBlack, kWebAddress, kLineEnd},
+    {kBlack, kWhite, "  Resolucion optima 1024x768  ::", kSameRow, 34},
+    {kExitRed, kWhite, "ESPACIO -> Salir", kSameRow},
+    {kBlack, kWhite, "  ::  [ tildes ortograficas omitidas por problemas de visualizacion ]",
+     kLineEnd},
+};
+
+template <size_t N>
+void printItems(const PageItem (&items)[N]) {
+  for (const PageItem& item : items) {
+    setColour(item.foreground, item.background);
+    if (item.parameter) printSingle(*item.parameter);
+    else printText(paddedTo(item.text, item.width), item.lineEnd);
+  }
 }
 
 void pageText() {
-  print(kPaleGreen, kBlack,
-        " SIMULACION DE ESCENARIOS DE REDUCCION PARA EMISIONES GLOBALES DESDE: ", false);
-  printParameter(emissionFrom);
-  print(kPaleGreen, kBlack, " HASTA: ", false);
-  printParameter(emissionTo);
-  printText(" mil millones de toneladas de CO2", true);
-
-  print(kPaleGreen, kBlack, " CALCULOS REALIZADOS CON UNA REDUCCION DE INCENDIOS DEL ", false);
-  printParameter(fireCutPercent);
-  print(kPaleGreen, kBlack, "%  A ESCALA GLOBAL", true);
-
-  print(kPaleGreen, kBlack,
-        paddedTo("  TOTAL Emisiones         Hipotesis DEBIL [20%]            Hipotesis MEDIA "
-                 "[30%]            Hipotesis FUERTE [40%]",
-                 119),
-        true);
-  print(kPaleGreen, kBlack, paddedTo("   Toneladas CO2", 22), false);
-  print(kWeakBlue, kBlack, paddedTo(kFinalEmission, 33), false);
-  print(kMediumBlue, kBlack, paddedTo(kFinalEmission, 33), false);
-  print(kStrongBlue, kBlack, paddedTo(kFinalEmission, 31), true);
-
+  printItems(kHeadings);
   // The notes begin on row 41, below the table band.
   printLineEnd();
   locate(40, 1, -1);
   printLineEnd();
-
-  print(kPaleGreen, kBlack,
-        "> Todas las cantidades de CO2 son expresadas en Miles de Millones de Toneladas", true);
-  print(kNoteGreen, kBlack,
-        "> Se estima que entre el 20% y el 40% del CO2 liberado a la atmosfera anualmente procede "
-        "de los incendios",
-        true);
-  print(kNoteGreen, kBlack,
-        "  forestales, aunque existen indicios fundamentados para pensar que dicha cantidad podria "
-        "estar aumentando",
-        true);
-  print(kNoteGreen, kBlack,
-        paddedTo("  dada la fuerte retroalimentacion que calentamiento global e incendios "
-                 "forestales ejercen entre si.",
-                 101),
-        true);
-  print(kNoteGreen, kBlack,
-        "  En dichas estimaciones no se considera la cantidad de CO2 que la biomasa forestal "
-        "destruida deja de procesar.",
-        true);
-  print(kPaleGreen, kBlack, kCreditLabel, false);
-  print(kAddressBlue, kBlack, kWebAddress, true);
-  print(kBlack, kWhite, paddedTo("  Resolucion optima 1024x768  ::", 34), false);
-  print(kExitRed, kWhite, "ESPACIO -> Salir", false);
-  print(kBlack, kWhite, "  ::  [ tildes ortograficas omitidas por problemas de visualizacion ]",
-        true);
+  printItems(kNotes);
 }
 
 void line(float x1, float y1, float x2, float y2, uint32_t colour, int32_t shape) {
   drawLine(nullptr, x1, y1, x2, y2, colour, shape, 0xFFFF, 0);
 }
 
+// Box outlines from the left edge to the last column line: a double rule under the headings
+// (y 72 and 74) around the box of rows 1 and 2, and a double rule under the band.
+struct FrameBox {
+  float top, bottom;
+};
+constexpr FrameBox kFrameBoxes[] = {{0, 74}, {0, 31}, {0, 72}, {630, 632}};
+
 void tableFrame() {
-  setColour(kPaleGreen, kBlack);
-  line(0, 0, 954, 74, kCurrentForeground, 1);
-  line(0, 0, 954, 31, kCurrentForeground, 1);
-  line(0, 0, 954, 72, kCurrentForeground, 1);
-  line(0, 630, 954, 632, kCurrentForeground, 1);
-  for (const float x : {0.0f, 158.0f, 423.0f, 688.0f, 954.0f})
-    line(x, 31, x, 629, kCurrentForeground, 0);
+  setColour(kFrameGreen, kBlack);
+  for (const FrameBox& box : kFrameBoxes)
+    line(0, box.top, kFrameRight, box.bottom, kCurrentForeground, 1);
+  drawColumnLines();
 }
 
 struct LabelRow {
@@ -112,67 +137,61 @@ struct LabelRow {
   std::string_view text;
 };
 
-void printLabels(std::initializer_list<LabelRow> labels) {
+template <size_t N>
+void printLabels(const LabelRow (&labels)[N]) {
   for (const LabelRow& label : labels) {
     locate(label.row, 121, -1);
     printText(label.text, true);
   }
 }
 
-void chartLabels() {
-  printLabels({{1, "2 3 4 5"},
-               {2, "0 0 0 0"},
-               {3, "% % % %"},
-               {41, "D M F P"},
-               {42, "E E U O"},
-               {43, "B D E S"},
-               {44, "I I R I"},
-               {45, "L A T B"},
-               {46, "    E L"},
-               {47, "      E"}});
-}
-
-struct Track {
-  float left, right;
+// Read downwards, the four label columns spell the shares above the bars and the
+// hypotheses' names below them.
+constexpr LabelRow kChartHeadings[] = {
+    {1, "2 3 4 5"},  {2, "0 0 0 0"},  {3, "% % % %"},  {41, "D M F P"}, {42, "E E U O"},
+    {43, "B D E S"}, {44, "I I R I"}, {45, "L A T B"}, {46, "    E L"}, {47, "      E"},
 };
-constexpr Track kTracks[] = {{958, 972}, {974, 988}, {990, 1004}, {1006, 1020}};
 
-// A bar hangs from the top of its track; its length is the removed fraction of all emissions.
-float shareBarEnd(float share) {
-  return figures::shareBarEnd<Extended>(share, chartSpan, fireCutPercent, chartTop);
+// "CO2" and, spaced out, "FINAL" on the dark-red rest of every track.
+constexpr LabelRow kTrackLabels[] = {
+    {24, "C C C C"}, {25, "O O O O"}, {26, "2 2 2 2"}, {31, "F F F F"},
+    {33, "I I I I"}, {35, "N N N N"}, {37, "A A A A"}, {39, "L L L L"},
+};
+
+// A bar hangs from the top of its track; its length is the removed fraction of all emissions
+// under its share, or, for the last (possible) bar, with no share, under a share of one half.
+struct Bar {
+  float left, right;
+  const float* share;
+  uint32_t colour;
+};
+constexpr Bar kBars[] = {
+    {958, 972, &shareWeak, 0x111199},
+    {974, 988, &shareMedium, 0x1144BB},
+    {990, 1004, &shareStrong, 0x1111FF},
+    {1006, 1020, nullptr, 0x8888FF},
+};
+
+float barEnd(const Bar& bar) {
+  if (!bar.share) return figures::possibleBarEnd<Extended>(chartSpan, fireCutPercent, chartTop);
+  return figures::shareBarEnd<Extended>(*bar.share, chartSpan, fireCutPercent, chartTop);
 }
 
-float possibleBarEnd() {
-  return figures::possibleBarEnd<Extended>(chartSpan, fireCutPercent, chartTop);
-}
+constexpr float kGridX[] = {957, 973, 989, 1005, 1021};
 
 void chart() {
   chartTop = 50;
   chartBottom = 630;
   chartSpan = static_cast<float>(Extended(chartBottom) - Extended(chartTop));
 
-  for (const Track& track : kTracks)
-    line(track.left, chartBottom, track.right, chartTop, kTrackRed, 2);
-
-  const float ends[] = {shareBarEnd(shareWeak), shareBarEnd(shareMedium), shareBarEnd(shareStrong),
-                        possibleBarEnd()};
-  const uint32_t colours[] = {0x111199, 0x1144BB, 0x1111FF, 0x8888FF};
-  for (size_t bar = 0; bar < 4; ++bar)
-    line(kTracks[bar].left, chartTop, kTracks[bar].right, ends[bar], colours[bar], 2);
+  for (const Bar& bar : kBars) line(bar.left, chartBottom, bar.right, chartTop, kTrackRed, 2);
+  for (const Bar& bar : kBars) line(bar.left, chartTop, bar.right, barEnd(bar), bar.colour, 2);
 
   setColour(kWhite, static_cast<int32_t>(kTrackRed));
-  printLabels({{24, "C C C C"},
-               {25, "O O O O"},
-               {26, "2 2 2 2"},
-               {31, "F F F F"},
-               {33, "I I I I"},
-               {35, "N N N N"},
-               {37, "A A A A"},
-               {39, "L L L L"}});
+  printLabels(kTrackLabels);
 
   // The grid goes last: the label cells' backgrounds covered its separators.
-  for (const float x : {957.0f, 973.0f, 989.0f, 1005.0f, 1021.0f})
-    line(x, 1, x, 751, kGridGreen, 0);
+  for (const float x : kGridX) line(x, 1, x, 751, kGridGreen, 0);
   line(957, 751, 1020, 751, kGridGreen, 0);
   line(957, 0, 1020, 0, kGridGreen, 0);
 }
@@ -181,7 +200,9 @@ void chart() {
 void drawResultsPage() {
   pageText();
   tableFrame();
+  // The hand-over to the scenario table: it reads tableRow, a program-wide variable, and
+  // steps it before each row, so the band starts on row 6.
   tableRow = 5;
-  chartLabels();
+  printLabels(kChartHeadings);
   chart();
 }

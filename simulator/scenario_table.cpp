@@ -7,12 +7,12 @@
 #include "simulator/figures.h"
 #include "simulator/page_tools.h"
 #include "simulator/pages.h"
+#include "simulator/table_layout.h"
 #include "simulator/variables.h"
 
 namespace {
 constexpr int32_t kBlack = 0x000000;
 constexpr int32_t kWhite = 0xFFFFFF;
-constexpr int32_t kSweepGreen = 0xAAEEAA;
 constexpr float kLastBandRow = 39;
 constexpr float kRowBeforeBand = 5;
 constexpr float kLastSweepColumn = 105;
@@ -21,6 +21,8 @@ constexpr std::string_view kStopNotice = " > Proceso interrupido por el usuario.
 constexpr std::string_view kEndPrompt =
     " > Pulse una tecla para nueva simulacion. ESPACIO para salir";
 
+// tableRow is program-wide: the results page leaves it on the row above the band, and each
+// row here steps it first.
 int32_t currentRow() { return nearestInteger(tableRow); }
 
 bool evenRow() {
@@ -30,30 +32,32 @@ bool evenRow() {
 int32_t levelColour() { return evenRow() ? 0xAA0000 : 0xFF0000; }
 int32_t fireColour() { return evenRow() ? 0x00EE00 : 0xAAEEAA; }
 
-// The five column lines of the frame, which the sweep's cells keep covering.
-void columnLines() {
-  for (const float x : {0.0f, 158.0f, 423.0f, 688.0f, 954.0f})
-    drawLine(nullptr, x, 31, x, 629, kCurrentForeground, 0, 0xFFFF, 0);
-}
-
 void sweepRow() {
   sweepColumn = 2;
   do {
     sleepMs(2);
     locate(currentRow(), nearestInteger(sweepColumn), -1);
     printText(" #", true);
-    setColour(kSweepGreen, kBlack);
-    columnLines();
+    // The sweep's cells keep covering the frame's column lines.
+    setColour(kFrameGreen, kBlack);
+    drawColumnLines();
     sweepColumn = plusOne(sweepColumn);
   } while (!(sweepColumn > kLastSweepColumn));
 }
 
+// Where a hypothesis's figures go in a row, and the colour of its final emission.
 struct Hypothesis {
   const float& share;
   int32_t fireColumn;
   int32_t cutColumn;
   int32_t finalColumn;
   int32_t finalColour;
+};
+
+constexpr Hypothesis kHypotheses[] = {
+    {shareWeak, 22, 28, 46, kHypothesisColours[0]},
+    {shareMedium, 55, 61, 79, kHypothesisColours[1]},
+    {shareStrong, 88, 94, 112, kHypothesisColours[2]},
 };
 
 // Fire emission, cut and final emission of one hypothesis, evaluated in extended precision.
@@ -80,9 +84,7 @@ void printRow() {
   locate(currentRow(), 1, -1);
   setColour(levelColour(), kBlack);
   printMasked(" ##.## Mil millones", static_cast<double>(currentEmission));
-  printHypothesis({shareWeak, 22, 28, 46, 0x2222FF});
-  printHypothesis({shareMedium, 55, 61, 79, 0x7777FF});
-  printHypothesis({shareStrong, 88, 94, 112, 0xAAAAFF});
+  for (const Hypothesis& hypothesis : kHypotheses) printHypothesis(hypothesis);
 }
 
 void stopOnSpaceBar() {
@@ -99,7 +101,7 @@ void runScenarioTable() {
   while (currentEmission <= emissionTo) {
     tableRow = plusOne(tableRow);
     locate(currentRow(), 1, -1);
-    setColour(kSweepGreen, kBlack);
+    setColour(kFrameGreen, kBlack);
     sweepRow();
     printRow();
     ++tableRowsPrinted;
