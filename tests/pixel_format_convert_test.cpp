@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/win32/pixel_format_convert.h"
+#include "screen/pixel_format_convert.h"
 
 namespace {
 constexpr std::array<uint32_t, 256> kNoPalette{};
@@ -13,6 +13,7 @@ constexpr std::array<uint32_t, 256> kNoPalette{};
 constexpr SurfacePixelFormat kBlueFirst565{16, 0x001F, 0x07E0, 0xF800};
 constexpr SurfacePixelFormat kRgb888{24, 0xFF0000, 0x00FF00, 0x0000FF};
 constexpr SurfacePixelFormat kXbgr8888{32, 0x0000FF, 0x00FF00, 0xFF0000};
+constexpr SurfacePixelFormat kArgb8888{32, 0xFF0000, 0x00FF00, 0x0000FF, 0xFF000000u};
 
 std::vector<uint8_t> bytesOf16(const std::vector<uint16_t>& pixels) {
   std::vector<uint8_t> bytes(pixels.size() * 2);
@@ -57,6 +58,8 @@ TEST(SurfaceRowConverter, FiveSixFiveFrameOnEachSurfaceFormat) {
        {0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0x848284, 0x080408}},
       {"32-bit blue-first", kXbgr8888, false,
        {0xFFFFFF, 0x0000FF, 0x00FF00, 0xFF0000, 0x848284, 0x080408}},
+      {"32-bit with alpha", kArgb8888, false,
+       {0xFFFFFFFF, 0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFF848284, 0xFF080408}},
   };
   for (const Case16& c : cases) {
     SCOPED_TRACE(c.name);
@@ -104,6 +107,7 @@ TEST(SurfaceRowConverter, ThirtyTwoBitFrameIgnoresItsTopByte) {
       {kSurface565, false, {0x07F0, 0xFFFF}},
       {kSurface555, false, {0x03F0, 0x7FFF}},
       {kXbgr8888, false, {0x80FF00, 0xFFFFFF}},
+      {kArgb8888, false, {0xFF00FF80u, 0xFFFFFFFFu}},  // the top byte becomes opaque alpha
       {kSurfaceXrgb8888, true, {0xAB00FF80u, 0x00FFFFFF}},  // copied as it is
   };
   for (const Case& c : cases) {
@@ -119,20 +123,33 @@ TEST(SurfaceRowConverter, PaletteFrameGoesThroughItsPalette) {
   palette[1] = 0xFF0000;
   palette[2] = 0x0000FF;
   palette[255] = 0x808080;
-  const std::vector<uint8_t> source{1, 2, 255, 0};
+  palette[3] = 0x123456;
+  const std::vector<uint8_t> source{1, 2, 255, 0, 3};
 
   SurfaceRowConverter wide;
   ASSERT_TRUE(wide.configure(8, kSurfaceXrgb8888, palette));
-  EXPECT_EQ(convertRow(wide, source, 4), (std::vector<uint32_t>{0xFF0000, 0x0000FF, 0x808080, 0}));
+  EXPECT_EQ(convertRow(wide, source, 5),
+            (std::vector<uint32_t>{0xFF0000, 0x0000FF, 0x808080, 0, 0x123456}));
+
+  SurfaceRowConverter blueFirst;
+  ASSERT_TRUE(blueFirst.configure(8, kXbgr8888, palette));
+  EXPECT_EQ(convertRow(blueFirst, source, 5),
+            (std::vector<uint32_t>{0x0000FF, 0xFF0000, 0x808080, 0, 0x563412}));
+
+  SurfaceRowConverter opaque;
+  ASSERT_TRUE(opaque.configure(8, kArgb8888, palette));
+  EXPECT_EQ(convertRow(opaque, source, 5),
+            (std::vector<uint32_t>{0xFFFF0000, 0xFF0000FF, 0xFF808080, 0xFF000000, 0xFF123456}));
 
   SurfaceRowConverter narrow;
   ASSERT_TRUE(narrow.configure(4, kSurface565, palette));  // depths below 8 are index bytes too
-  EXPECT_EQ(convertRow(narrow, source, 4), (std::vector<uint32_t>{0xF800, 0x001F, 0x8410, 0}));
+  EXPECT_EQ(convertRow(narrow, source, 5),
+            (std::vector<uint32_t>{0xF800, 0x001F, 0x8410, 0, 0x11AA}));
 
   SurfaceRowConverter indexed;
   ASSERT_TRUE(indexed.configure(8, SurfacePixelFormat{8, 0, 0, 0}, palette));
   EXPECT_TRUE(indexed.copies());
-  EXPECT_EQ(convertRow(indexed, source, 4), (std::vector<uint32_t>{1, 2, 255, 0}));
+  EXPECT_EQ(convertRow(indexed, source, 5), (std::vector<uint32_t>{1, 2, 255, 0, 3}));
 }
 
 TEST(SurfaceRowConverter, RefusesFormatsItCannotServe) {
@@ -150,6 +167,9 @@ TEST(SurfaceRowConverter, RefusesFormatsItCannotServe) {
       {"split mask", 16, SurfacePixelFormat{16, 0xF0F0, 0x0700, 0x000F}},
       {"overlapping masks", 16, SurfacePixelFormat{16, 0xF800, 0x0FE0, 0x001F}},
       {"mask wider than the pixel", 16, SurfacePixelFormat{16, 0xFF0000, 0x00FF00, 0x0000FF}},
+      {"alpha over a colour", 16, SurfacePixelFormat{32, 0xFF0000, 0x00FF00, 0x0000FF, 0x01000080}},
+      {"alpha wider than the pixel", 16,
+       SurfacePixelFormat{16, 0xF800, 0x07E0, 0x001F, 0x10000}},
   };
   for (const Case& c : cases) {
     SurfaceRowConverter converter;

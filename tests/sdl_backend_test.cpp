@@ -1,4 +1,4 @@
-// The SDL back end's translation layers (scan codes, key events, row formats) and its start
+// The SDL back end's translation layers (scan codes, key events, surface formats) and its start
 // on a private Xvfb: window size and title, keys from real X events, no-display failure.
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@
 
 #include "platform/sdl/sdl_backend.h"
 #include "platform/sdl/sdl_key_events.h"
-#include "platform/sdl/sdl_row_convert.h"
+#include "platform/sdl/sdl_surface_format.h"
 #include "platform/sdl/sdl_scancodes.h"
 #include "screen/screen.h"
 #include "screen/screen_state.h"
@@ -139,58 +139,38 @@ TEST(SdlKeyEvents, KeyStateFollowsPressedPositions) {
     EXPECT_EQ(keyState[static_cast<size_t>(code)], (code == 0x1E || code == 0x48) ? 1 : 0) << code;
 }
 
-struct FormatCase {
-  Uint32 format;
-  std::vector<uint32_t> expected;  // target pixels for the 565 row below
-};
-
-TEST(SdlRowConvert, FrameRowsTakeTheSurfaceFormat) {
-  const std::vector<uint16_t> row = {0xFFFF, 0xF800, 0x07E0, 0x001F, 0x0000, 0x8410};
-  const FormatCase cases[] = {
-      {SDL_PIXELFORMAT_RGB888, {0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0, 0x848284}},
-      {SDL_PIXELFORMAT_BGR888, {0xFFFFFF, 0x0000FF, 0x00FF00, 0xFF0000, 0, 0x848284}},
-      {SDL_PIXELFORMAT_ARGB8888,
-       {0xFFFFFFFF, 0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFF000000, 0xFF848284}},
-      {SDL_PIXELFORMAT_RGB565, {0xFFFF, 0xF800, 0x07E0, 0x001F, 0x0000, 0x8410}},
-      {SDL_PIXELFORMAT_RGB555, {0x7FFF, 0x7C00, 0x03E0, 0x001F, 0x0000, 0x4210}},
+// The window surface's format handed to the shared row converter: the pixel's whole size
+// in bits, its channel masks, and no format for a palette surface.
+TEST(SdlSurfaceFormat, WindowFormatsReachTheConverterWithTheirMasks) {
+  struct Case {
+    Uint32 format;
+    SurfacePixelFormat expected;
+    bool served;
   };
-  for (const FormatCase& c : cases) {
+  const Case cases[] = {
+      {SDL_PIXELFORMAT_RGB888, {32, 0xFF0000, 0x00FF00, 0x0000FF, 0}, true},
+      {SDL_PIXELFORMAT_BGR888, {32, 0x0000FF, 0x00FF00, 0xFF0000, 0}, true},
+      {SDL_PIXELFORMAT_ARGB8888, {32, 0xFF0000, 0x00FF00, 0x0000FF, 0xFF000000u}, true},
+      {SDL_PIXELFORMAT_RGB24, {24, 0xFF0000, 0x00FF00, 0x0000FF, 0}, true},
+      {SDL_PIXELFORMAT_RGB565, {16, 0xF800, 0x07E0, 0x001F, 0}, true},
+      {SDL_PIXELFORMAT_RGB555, {16, 0x7C00, 0x03E0, 0x001F, 0}, true},
+      {SDL_PIXELFORMAT_RGB444, {16, 0x0F00, 0x00F0, 0x000F, 0}, true},
+      {SDL_PIXELFORMAT_INDEX8, {}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(SDL_GetPixelFormatName(c.format));
     SDL_PixelFormat* format = SDL_AllocFormat(c.format);
     ASSERT_NE(format, nullptr);
-    RowConverter converter;
-    ASSERT_TRUE(converter.configure(16, format, {}));
-    std::vector<uint8_t> out(row.size() * format->BytesPerPixel);
-    converter.convert(reinterpret_cast<const uint8_t*>(row.data()), static_cast<int>(row.size()),
-                      out.data());
-    for (size_t x = 0; x < row.size(); ++x) {
-      uint32_t pixel = 0;
-      std::memcpy(&pixel, out.data() + x * format->BytesPerPixel, format->BytesPerPixel);
-      EXPECT_EQ(pixel, c.expected[x]) << SDL_GetPixelFormatName(c.format) << " pixel " << x;
-    }
+    const SurfacePixelFormat got = surfaceFormatOf(*format);
+    EXPECT_EQ(got.bitCount, c.expected.bitCount);
+    EXPECT_EQ(got.redMask, c.expected.redMask);
+    EXPECT_EQ(got.greenMask, c.expected.greenMask);
+    EXPECT_EQ(got.blueMask, c.expected.blueMask);
+    EXPECT_EQ(got.alphaMask, c.expected.alphaMask);
+    SurfaceRowConverter converter;
+    EXPECT_EQ(converter.configure(16, got, {}), c.served);
     SDL_FreeFormat(format);
   }
-}
-
-TEST(SdlRowConvert, PaletteAndTrueColourFrames) {
-  SDL_PixelFormat* format = SDL_AllocFormat(SDL_PIXELFORMAT_BGR888);
-  std::array<uint32_t, 256> palette{};
-  palette[1] = 0x123456;
-  palette[2] = 0xFFFFFF;
-  RowConverter indexed;
-  ASSERT_TRUE(indexed.configure(8, format, palette));
-  const uint8_t indices[] = {1, 2, 0};
-  uint32_t out[3];
-  indexed.convert(indices, 3, reinterpret_cast<uint8_t*>(out));
-  EXPECT_EQ(out[0], 0x563412u);
-  EXPECT_EQ(out[1], 0xFFFFFFu);
-  EXPECT_EQ(out[2], 0u);
-  RowConverter trueColour;
-  ASSERT_TRUE(trueColour.configure(32, format, palette));
-  const uint32_t rgb[] = {0x123456, 0xFF0000};
-  trueColour.convert(reinterpret_cast<const uint8_t*>(rgb), 2, reinterpret_cast<uint8_t*>(out));
-  EXPECT_EQ(out[0], 0x563412u);
-  EXPECT_EQ(out[1], 0x0000FFu);
-  SDL_FreeFormat(format);
 }
 
 // Sets or removes environment variables for one test and puts them back afterwards.

@@ -2,12 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/sdl/sdl_surface_format.h"
 #include "screen/screen_state.h"
-
-namespace {
-// Heights tried, in order, above the requested one when the display has no exact mode.
-constexpr int kTallerHeights[] = {240, 480, 600, 768, 1024};
-}  // namespace
+#include "screen/taller_heights.h"
 
 bool Presenter::findFullScreenMode(SDL_DisplayMode& found) const {
   const int display = window_ ? std::max(0, SDL_GetWindowDisplayIndex(window_)) : 0;
@@ -168,7 +165,7 @@ bool Presenter::present(ScreenState& s) {
     surface_ = surface;
     surfaceWidth_ = surface->w;
     surfaceHeight_ = surface->h;
-    converterOk_ = converter_.configure(depth_, surface->format, palette_);
+    converterOk_ = converter_.configure(depth_, surfaceFormatOf(*surface->format), palette_);
     SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
     // A taller display mode shows the frame centred vertically.
     offsetX_ = std::max(0, (surface->w - width_) / 2);

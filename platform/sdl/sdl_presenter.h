@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sdl/sdl_row_convert.h"
+#include "screen/pixel_format_convert.h"
 #include "screen/backend.h"
 
 struct ScreenState;
@@ -48,7 +48,7 @@ class Presenter {
   SDL_Surface* surface_ = nullptr;
   int surfaceWidth_ = 0, surfaceHeight_ = 0;
   int offsetX_ = 0, offsetY_ = 0;
-  RowConverter converter_;
+  SurfaceRowConverter converter_;
   bool converterOk_ = false;
   std::array<uint32_t, 256> palette_{};
   std::vector<SDL_Rect> rects_;

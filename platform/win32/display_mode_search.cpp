@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "screen/taller_heights.h"
+
 namespace {
-constexpr int kTallerHeights[] = {240, 480, 600, 768, 1024};
-constexpr int kTallestHeight = 1024;
 
 void addBothDepths(std::vector<DisplayModeCandidate>& list, int width, int height, int frameHeight,
                    int depth) {

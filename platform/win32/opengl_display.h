@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/win32/pixel_format_convert.h"
+#include "screen/pixel_format_convert.h"
 
 struct ScreenState;
 struct GlFunctions;
