@@ -19,6 +19,14 @@ void appendUtf8(std::string& out, char32_t c) {
   }
 }
 
+size_t utf8LeadLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
 Utf8Character decodeUtf8(std::string_view text, size_t position) {
   const auto b = static_cast<unsigned char>(text[position]);
   const int length = b < 0x80          ? 1

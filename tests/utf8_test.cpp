@@ -64,6 +64,25 @@ TEST(Utf8, DecodesOneCharacterAndConsumesABrokenSequenceOnce) {
   }
 }
 
+TEST(Utf8, LeadLengthCountsOnlyWellFormedStarts) {
+  struct Case {
+    unsigned char first, last;
+    size_t length;
+  };
+  const Case cases[] = {
+      {0x00, 0x7F, 1},  // ASCII
+      {0x80, 0xBF, 0},  // continuation bytes
+      {0xC0, 0xC1, 0},  // could only start overlong forms
+      {0xC2, 0xDF, 2},
+      {0xE0, 0xEF, 3},
+      {0xF0, 0xF4, 4},
+      {0xF5, 0xFF, 0},  // would pass U+10FFFF or are no lead byte at all
+  };
+  for (const Case& c : cases)
+    for (unsigned lead = c.first; lead <= c.last; ++lead)
+      EXPECT_EQ(utf8LeadLength(static_cast<unsigned char>(lead)), c.length) << std::hex << lead;
+}
+
 TEST(Utf8, EveryCharacterSurvivesEncodingAndDecoding) {
   for (char32_t c = 0; c <= 0x10FFFF; c += (c < 0x3000 ? 1 : 0x101)) {
     if (c >= 0xD800 && c <= 0xDFFF) continue;
@@ -73,6 +92,7 @@ TEST(Utf8, EveryCharacterSurvivesEncodingAndDecoding) {
     ASSERT_TRUE(got.valid) << std::hex << static_cast<uint32_t>(c);
     ASSERT_EQ(got.character, c);
     ASSERT_EQ(got.length, text.size());
+    ASSERT_EQ(utf8LeadLength(static_cast<unsigned char>(text[0])), text.size());
   }
 }
 }  // namespace

@@ -6,6 +6,7 @@
 #include "screen/cp437.h"
 #include "screen/key_queue.h"
 #include "screen/key_translation.h"
+#include "screen/utf8.h"
 
 namespace {
 constexpr size_t kMaxParameters = 32;
@@ -155,14 +156,11 @@ void TerminalKeyParser::ground(unsigned char byte, std::vector<int32_t>& codes) 
     return;
   }
   if (byte >= 0x80) {
-    utf8Length_ = byte >= 0xC2 && byte <= 0xDF ? 2 : byte >= 0xE0 && byte <= 0xEF ? 3
-                  : byte >= 0xF0 && byte <= 0xF4 ? 4 : 0;
-    if (utf8Length_ == 0) {
+    if (utf8LeadLength(byte) == 0) {
       codes.push_back('?');
       return;
     }
-    utf8Needed_ = utf8Length_ - 1;
-    codePoint_ = byte & (0x7F >> utf8Length_);
+    utf8Bytes_.assign(1, static_cast<char>(byte));
     state_ = State::Utf8;
     return;
   }
@@ -300,18 +298,18 @@ void TerminalKeyParser::ss3(unsigned char byte, std::vector<int32_t>& codes) {
 }
 
 void TerminalKeyParser::utf8(unsigned char byte, std::vector<int32_t>& codes) {
-  if ((byte & 0xC0) != 0x80) {
+  utf8Bytes_ += static_cast<char>(byte);
+  const Utf8Character decoded = decodeUtf8(utf8Bytes_, 0);
+  if (decoded.length < utf8Bytes_.size()) {
+    // The byte cannot go on with the character: the broken part is one '?', the byte is read
+    // afresh.
     codes.push_back('?');
     state_ = State::Ground;
     ground(byte, codes);
     return;
   }
-  codePoint_ = (codePoint_ << 6) | (byte & 0x3F);
-  if (--utf8Needed_ > 0) return;
+  if (utf8Bytes_.size() < utf8LeadLength(static_cast<unsigned char>(utf8Bytes_[0]))) return;
   state_ = State::Ground;
-  const char32_t minimum = utf8Length_ == 2 ? 0x80 : utf8Length_ == 3 ? 0x800 : 0x10000;
-  const bool valid = codePoint_ >= minimum && codePoint_ <= 0x10FFFF &&
-                     !(codePoint_ >= 0xD800 && codePoint_ <= 0xDFFF);
-  const uint8_t code = valid ? unicodeToCp437(codePoint_) : static_cast<uint8_t>('?');
+  const uint8_t code = decoded.valid ? unicodeToCp437(decoded.character) : static_cast<uint8_t>('?');
   codes.push_back(code != 0 ? code : '?');
 }

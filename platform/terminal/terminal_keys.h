@@ -36,7 +36,5 @@ class TerminalKeyParser {
   bool intermediate_ = false;
   bool overflow_ = false;
   int ss3Modifier_ = 1;
-  char32_t codePoint_ = 0;
-  int utf8Needed_ = 0;
-  int utf8Length_ = 0;
+  std::string utf8Bytes_;  // the character read so far
 };
