@@ -151,7 +151,9 @@ TEST(SdlSurfaceFormat, WindowFormatsReachTheConverterWithTheirMasks) {
       {SDL_PIXELFORMAT_RGB888, {32, 0xFF0000, 0x00FF00, 0x0000FF, 0}, true},
       {SDL_PIXELFORMAT_BGR888, {32, 0x0000FF, 0x00FF00, 0xFF0000, 0}, true},
       {SDL_PIXELFORMAT_ARGB8888, {32, 0xFF0000, 0x00FF00, 0x0000FF, 0xFF000000u}, true},
-      {SDL_PIXELFORMAT_RGB24, {24, 0xFF0000, 0x00FF00, 0x0000FF, 0}, true},
+      // Byte arrays: red is the first byte in memory, the lowest on this machine.
+      {SDL_PIXELFORMAT_RGB24, {24, 0x0000FF, 0x00FF00, 0xFF0000, 0}, true},
+      {SDL_PIXELFORMAT_BGR24, {24, 0xFF0000, 0x00FF00, 0x0000FF, 0}, true},
       {SDL_PIXELFORMAT_RGB565, {16, 0xF800, 0x07E0, 0x001F, 0}, true},
       {SDL_PIXELFORMAT_RGB555, {16, 0x7C00, 0x03E0, 0x001F, 0}, true},
       {SDL_PIXELFORMAT_RGB444, {16, 0x0F00, 0x00F0, 0x000F, 0}, true},

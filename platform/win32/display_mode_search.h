@@ -18,8 +18,8 @@ struct DisplayModeCandidate {
 // 15 <-> 16 and 24 <-> 32; 0 for a depth without a pair.
 int pairedDepth(int depth);
 
-// The frame's size at its depth, then at the paired depth, then each taller height of
-// 240, 480, 600, 768 and 1024 at both depths. Empty for a frame taller than 1024 rows.
+// The frame's size at its depth, then at the paired depth, then each of kTallerHeights above
+// the frame's height at both depths. Empty for a frame taller than kTallestHeight rows.
 std::vector<DisplayModeCandidate> fullScreenModeCandidates(int width, int height, int depth);
 
 // The first candidate that trySet accepts, or nothing when all are refused.
