@@ -8,8 +8,6 @@
 #include "simulator/variables.h"
 
 namespace {
-constexpr int32_t kBlack = 0x000000;
-constexpr int32_t kWhite = 0xFFFFFF;
 constexpr int32_t kLightGreen = 0x88FF88;
 
 constexpr std::string_view kHeading = " ENTRADA DE VARIABLES PARA SIMULACION: ";

@@ -15,7 +15,6 @@ static_assert(kTitle.size() == 58, "the title ends in column 126");
 static_assert(kCreditLine.size() == 50, "the credit line ends in column 126 like the title");
 
 constexpr int32_t kFrameGreen = 0x00AA00;
-constexpr int32_t kBlack = 0x000000;
 constexpr int32_t kTitleBackground = 0x99EE99;
 constexpr int32_t kCreditBlue = 0x2222FF;
 constexpr int32_t kSentenceGreen = 0xAAEEAA;

@@ -10,8 +10,6 @@
 #include "simulator/variables.h"
 
 namespace {
-constexpr int32_t kBlack = 0x000000;
-constexpr int32_t kWhite = 0xFFFFFF;
 constexpr int32_t kValueGreen = 0x00FF00;
 constexpr int32_t kNoteGreen = 0x00AA00;
 constexpr int32_t kAddressBlue = 0x1111FF;
@@ -46,23 +44,23 @@ constexpr PageItem parameter(const float& value) {
 
 // Rows 1 to 4: the parameters and the column headings.
 constexpr PageItem kHeadings[] = {
-    {kFrameGreen, kBlack, " SIMULACION DE ESCENARIOS DE REDUCCION PARA EMISIONES GLOBALES DESDE: ",
+    {kTableGreen, kBlack, " SIMULACION DE ESCENARIOS DE REDUCCION PARA EMISIONES GLOBALES DESDE: ",
      kSameRow},
     parameter(emissionFrom),
-    {kFrameGreen, kBlack, " HASTA: ", kSameRow},
+    {kTableGreen, kBlack, " HASTA: ", kSameRow},
     parameter(emissionTo),
     {kBlack, kValueGreen, " mil millones de toneladas de CO2", kLineEnd},
 
-    {kFrameGreen, kBlack, " CALCULOS REALIZADOS CON UNA REDUCCION DE INCENDIOS DEL ", kSameRow},
+    {kTableGreen, kBlack, " CALCULOS REALIZADOS CON UNA REDUCCION DE INCENDIOS DEL ", kSameRow},
     parameter(fireCutPercent),
-    {kFrameGreen, kBlack, "%  A ESCALA GLOBAL", kLineEnd},
+    {kTableGreen, kBlack, "%  A ESCALA GLOBAL", kLineEnd},
 
-    {kFrameGreen, kBlack,
+    {kTableGreen, kBlack,
      "  TOTAL Emisiones         Hipotesis DEBIL [20%]            Hipotesis MEDIA [30%]       "
      "     Hipotesis FUERTE [40%]",
      kLineEnd, 119},
 
-    {kFrameGreen, kBlack, "   Toneladas CO2", kSameRow, 22},
+    {kTableGreen, kBlack, "   Toneladas CO2", kSameRow, 22},
     {kHypothesisColours[0], kBlack, kFinalEmission, kSameRow, 33},
     {kHypothesisColours[1], kBlack, kFinalEmission, kSameRow, 33},
     {kHypothesisColours[2], kBlack, kFinalEmission, kLineEnd, 31},
@@ -70,7 +68,7 @@ constexpr PageItem kHeadings[] = {
 
 // Rows 41 to 47, below the table band: notes, credit and the resolution row.
 constexpr PageItem kNotes[] = {
-    {kFrameGreen, kBlack,
+    {kTableGreen, kBlack,
      "> Todas las cantidades de CO2 son expresadas en Miles de Millones de Toneladas", kLineEnd},
     {kNoteGreen, kBlack,
      "> Se estima que entre el 20% y el 40% del CO2 liberado a la atmosfera anualmente procede "
@@ -88,7 +86,7 @@ constexpr PageItem kNotes[] = {
      "  En dichas estimaciones no se considera la cantidad de CO2 que la biomasa forestal "
      "destruida deja de procesar.",
      kLineEnd},
-    {kFrameGreen, kBlack, kCreditLabel, kSameRow},
+    {kTableGreen, kBlack, kCreditLabel, kSameRow},
     {kAddressBlue, kBlack, kWebAddress, kLineEnd},
     {kBlack, kWhite, "  Resolucion optima 1024x768  ::", kSameRow, 34},
     {kExitRed, kWhite, "ESPACIO -> Salir", kSameRow},
@@ -126,7 +124,7 @@ struct FrameBox {
 constexpr FrameBox kFrameBoxes[] = {{0, 74}, {0, 31}, {0, 72}, {630, 632}};
 
 void tableFrame() {
-  setColour(kFrameGreen, kBlack);
+  setColour(kTableGreen, kBlack);
   for (const FrameBox& box : kFrameBoxes)
     line(0, box.top, kFrameRight, box.bottom, kCurrentForeground, 1);
   drawColumnLines();

@@ -11,8 +11,6 @@
 #include "simulator/variables.h"
 
 namespace {
-constexpr int32_t kBlack = 0x000000;
-constexpr int32_t kWhite = 0xFFFFFF;
 constexpr float kLastBandRow = 39;
 constexpr float kRowBeforeBand = 5;
 constexpr float kLastSweepColumn = 105;
@@ -39,7 +37,7 @@ void sweepRow() {
     locate(currentRow(), nearestInteger(sweepColumn), -1);
     printText(" #", true);
     // The sweep's cells keep covering the frame's column lines.
-    setColour(kFrameGreen, kBlack);
+    setColour(kTableGreen, kBlack);
     drawColumnLines();
     sweepColumn = plusOne(sweepColumn);
   } while (!(sweepColumn > kLastSweepColumn));
@@ -101,7 +99,7 @@ void runScenarioTable() {
   while (currentEmission <= emissionTo) {
     tableRow = plusOne(tableRow);
     locate(currentRow(), 1, -1);
-    setColour(kFrameGreen, kBlack);
+    setColour(kTableGreen, kBlack);
     sweepRow();
     printRow();
     ++tableRowsPrinted;

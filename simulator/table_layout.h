@@ -3,8 +3,8 @@
 #pragma once
 #include <cstdint>
 
-// Light green of the frame, the headings and the sweeps.
-inline constexpr int32_t kFrameGreen = 0xAAEEAA;
+// Light green of the table's frame, its headings and its rows' sweeps.
+inline constexpr int32_t kTableGreen = 0xAAEEAA;
 
 // The column lines run from y 31 to 629 at these x, in text columns 1, 20, 53, 87 and 120:
 // the level column, then one column per hypothesis. The last is also the frame's right edge.
