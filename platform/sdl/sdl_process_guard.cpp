@@ -19,6 +19,7 @@ namespace {
 constexpr int kGuardedSignals[] = {SIGINT, SIGTERM, SIGHUP};
 std::atomic<int> recordedSignal{0};
 struct sigaction previousActions[3];
+struct sigaction previousPipeAction;
 bool signalsGuarded = false;
 
 std::atomic<int> signalWakeDescriptor{-1};
@@ -84,6 +85,13 @@ void installSignalGuard(int wakeFd) {
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
   for (int i = 0; i < 3; ++i) sigaction(kGuardedSignals[i], &action, &previousActions[i]);
+  // A display that goes away under a write would end the program by SIGPIPE (status 141),
+  // for instance while the window is destroyed on the way out after a termination signal.
+  // Ignored, the write fails and the connection's error handler sees the loss.
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  sigaction(SIGPIPE, &ignore, &previousPipeAction);
   signalsGuarded = true;
 }
 
@@ -91,6 +99,7 @@ void removeSignalGuard() {
   signalWakeDescriptor.store(-1);
   if (!signalsGuarded) return;
   for (int i = 0; i < 3; ++i) sigaction(kGuardedSignals[i], &previousActions[i], nullptr);
+  sigaction(SIGPIPE, &previousPipeAction, nullptr);
   signalsGuarded = false;
 }
 
