@@ -25,7 +25,7 @@
 #include "platform/sdl/sdl_process_guard.h"
 #include "platform/sdl/sdl_tone.h"
 #include "screen/platform_seam.h"
-#include "screen/screen_state.h"
+#include "screen/backend_port.h"
 
 namespace {
 struct Request {
@@ -85,10 +85,6 @@ void wakePresenter() {
   }
 }
 
-bool anyRowDirty(const ScreenState& s) {
-  return std::find(s.dirtyRows.begin(), s.dirtyRows.end(), uint8_t{1}) != s.dirtyRows.end();
-}
-
 void lockScreenMutex() {
   screenMutex.lock();
   ++lockDepth;
@@ -96,8 +92,7 @@ void lockScreenMutex() {
 void unlockScreenMutex() {
   // The program leaves the lock with rows to copy while the presentation thread rests.
   if (!onPresentationThread && resting.load(std::memory_order_relaxed)) {
-    ScreenState* s = screenState;
-    if (s && anyRowDirty(*s)) {
+    if (anyRowDirty()) {
       resting.store(false, std::memory_order_relaxed);
       wakePresenter();
     }
@@ -149,23 +144,19 @@ void releaseAfterDisplayLoss() {
   report(Readiness::Lost);
 }
 
-void markAllRows() {
-  if (ScreenState* s = screenState) std::fill(s->dirtyRows.begin(), s->dirtyRows.end(), uint8_t{1});
-}
-
 void toggle() {
   if ((request.flags & kFlagNoSwitch) || !active) return;
   presenter.toggleFullScreen();
   presenter.invalidate();
-  markAllRows();
+  markWholeFrame();
 }
 
 void focusChanged(bool nowActive) {
   active = nowActive;
-  if (ScreenState* s = screenState) s->keyState.fill(0);
+  if (auto* keyState = keyStateArray()) keyState->fill(0);
   mouseButtons.store(0);
   presenter.invalidate();
-  markAllRows();
+  markWholeFrame();
 }
 
 void handleWindowEvent(const SDL_WindowEvent& e) {
@@ -323,21 +314,21 @@ void presentationLoop() {
     }
     applyRequests();
     bool rowsWaiting = false;
-    if (ScreenState* s = screenState) {
+    if (VisibleFrame frame; visibleFrame(frame)) {
       const auto now = std::chrono::steady_clock::now();
       if (now - lastCopy >= kCopyInterval) {
-        const bool copied = presenter.present(*s);
+        const bool copied = presenter.present(frame);
         latencyProbe.afterCopy(copied);
         if (copied) lastCopy = now;
       }
       if (active) {
         int count = 0;
         const uint8_t* state = SDL_GetKeyboardState(&count);
-        fillKeyState(state, count, s->keyState);
+        fillKeyState(state, count, *keyStateArray());
       }
     }
     dispatchEvents();
-    if (ScreenState* s = screenState) rowsWaiting = anyRowDirty(*s) || presenter.owesWholePicture();
+    if (graphicsScreenExists()) rowsWaiting = anyRowDirty() || presenter.owesWholePicture();
     if (!rowsWaiting) resting.store(true, std::memory_order_relaxed);
     unlockScreenMutex();
     if (!running.load()) break;
