@@ -24,6 +24,7 @@
 #include "platform/sdl/sdl_presenter.h"
 #include "platform/sdl/sdl_process_guard.h"
 #include "platform/sdl/sdl_tone.h"
+#include "screen/pending_palette.h"
 #include "screen/platform_seam.h"
 #include "screen/backend_port.h"
 
@@ -60,8 +61,7 @@ Readiness readiness = Readiness::Waiting;
 std::mutex requestMutex;
 std::string pendingTitle;
 bool titleChanged = false;
-std::array<uint32_t, 256> palette{};
-bool paletteChanged = false;
+PendingPalette palette;
 bool cursorChanged = false;
 bool cursorShown = true;
 int warpX = -1, warpY = -1;
@@ -221,10 +221,7 @@ void applyRequests() {
     SDL_SetWindowTitle(presenter.window(), pendingTitle.c_str());
     titleChanged = false;
   }
-  if (paletteChanged) {
-    presenter.setPalette(palette);
-    paletteChanged = false;
-  }
+  if (std::array<uint32_t, 256> entries; palette.take(entries)) presenter.setPalette(entries);
   if (cursorChanged) {
     SDL_ShowCursor(cursorShown ? SDL_ENABLE : SDL_DISABLE);
     if (warpX >= 0) SDL_WarpMouseInWindow(presenter.window(), warpX, warpY);
@@ -284,7 +281,7 @@ void presentationLoop() {
   {
     std::lock_guard<std::mutex> guard(requestMutex);
     displaySizes = Presenter::displaySizes();
-    presenter.setPalette(palette);
+    presenter.setPalette(palette.current());
   }
   if (!presenter.build(request.title, request.width, request.height, request.depth,
                        (request.flags & kFlagFullScreen) != 0)) {
@@ -359,9 +356,9 @@ int sdlStart(const char* title, int width, int height, int depth, int refreshRat
     std::lock_guard<std::mutex> guard(requestMutex);
     pendingTitle.clear();
     titleChanged = false;
-    paletteChanged = false;
     cursorChanged = false;
   }
+  palette.forget();
   mouseX = mouseY = mouseWheel = mouseButtons = 0;
   readiness = Readiness::Waiting;
   openWakePipe();
@@ -405,14 +402,7 @@ void sdlShutdown() {
   if (!parked) closeWakePipe();
 }
 
-void sdlSetPaletteEntry(int index, int red, int green, int blue) {
-  if (index < 0 || index > 255) return;
-  std::lock_guard<std::mutex> guard(requestMutex);
-  palette[static_cast<size_t>(index)] = static_cast<uint32_t>(red & 0xFF) << 16 |
-                                        static_cast<uint32_t>(green & 0xFF) << 8 |
-                                        static_cast<uint32_t>(blue & 0xFF);
-  paletteChanged = true;
-}
+void sdlSetPaletteEntry(int index, int red, int green, int blue) { palette.set(index, red, green, blue); }
 
 void sdlWaitVerticalSync() {
   const int rate = displayRefresh;

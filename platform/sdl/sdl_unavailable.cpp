@@ -3,7 +3,8 @@
 #include "platform/sdl/sdl_backend.h"
 
 namespace {
-constexpr Backend kUnavailableSdlBackend{.name = "SDL"};
+constexpr Backend kUnavailableSdlBackend{"SDL",   nullptr, nullptr, nullptr, nullptr, nullptr,
+                                         nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
 }  // namespace
 
 const Backend& sdlBackend() { return kUnavailableSdlBackend; }

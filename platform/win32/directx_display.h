@@ -9,6 +9,7 @@
 
 #include "platform/win32/pixel_format_convert.h"
 #include "screen/backend.h"
+#include "screen/backend_port.h"
 
 struct IDirectDraw7;
 struct IDirectDrawSurface7;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/win32/pixel_format_convert.h"
+#include "screen/backend_port.h"
 
 struct GlFunctions;
 

@@ -7,8 +7,9 @@
 
 #include "platform/win32/win32_keys.h"
 #include "screen/backend.h"
-#include "screen/platform_seam.h"
 #include "screen/backend_port.h"
+#include "screen/pending_palette.h"
+#include "screen/platform_seam.h"
 
 namespace {
 constexpr char kClassPrefix[] = "co2simScreen:";
@@ -30,8 +31,7 @@ std::atomic<HWND> postTarget{nullptr};
 
 // Requests of the program thread, taken by the presentation thread.
 std::mutex requestMutex;
-std::array<uint32_t, 256> palette{};
-bool paletteChanged = false;
+PendingPalette palette;
 std::string pendingTitle;
 bool cursorShown = true;
 bool trackingMouse = false;
@@ -100,10 +100,7 @@ void switchForm(WindowState& state) {
     state.flags ^= kFlagFullScreen;
     build(state);
   }
-  {
-    std::lock_guard<std::mutex> guard(requestMutex);
-    paletteChanged = true;
-  }
+  palette.sendAgain();
   markWholeFrame();
 }
 
@@ -176,9 +173,9 @@ int startPresentation(const char* title, int width, int height, int depth, int r
   state.refreshRate = refreshRate;
   state.flags = flags;
   state.hooks = hooks;
+  palette.sendAgain();
   {
     std::lock_guard<std::mutex> guard(requestMutex);
-    paletteChanged = true;
     pendingTitle.clear();
   }
   cursorShown = true;
@@ -238,22 +235,9 @@ void stopPresentation() {
   }
 }
 
-void machinerySetPaletteEntry(int index, int red, int green, int blue) {
-  if (index < 0 || index > 255) return;
-  std::lock_guard<std::mutex> guard(requestMutex);
-  palette[static_cast<size_t>(index)] = static_cast<uint32_t>(red & 0xFF) << 16 |
-                                        static_cast<uint32_t>(green & 0xFF) << 8 |
-                                        static_cast<uint32_t>(blue & 0xFF);
-  paletteChanged = true;
-}
+void machinerySetPaletteEntry(int index, int red, int green, int blue) { palette.set(index, red, green, blue); }
 
-bool takePendingPalette(std::array<uint32_t, 256>& out) {
-  std::lock_guard<std::mutex> guard(requestMutex);
-  if (!paletteChanged) return false;
-  out = palette;
-  paletteChanged = false;
-  return true;
-}
+bool takePendingPalette(std::array<uint32_t, 256>& out) { return palette.take(out); }
 
 void machineryWaitVerticalSync() {
   const int rate = windowState().displayRefresh;
