@@ -9,7 +9,6 @@
 #include "bench/bench_timing.h"
 #include "screen/backend.h"
 #include "screen/screen.h"
-#include "screen/screen_state.h"
 
 namespace {
 constexpr int kWidth = 1024, kHeight = 768, kPitch = kWidth * 2, kCellHeight = 16;

@@ -1,5 +1,5 @@
 # The Windows program (cross-built with cmake/mingw-w64-posix.cmake): the Windows platform
-# library, the back-end registrations, co2sim.exe with its icon, and the test support it needs.
+# library with its back-end table, co2sim.exe with its icon, and the test support it needs.
 enable_language(RC)
 
 # Pieces of the Windows back ends that include no system header; tests build them anywhere.
@@ -8,9 +8,6 @@ list(FILTER WIN32_SOURCES EXCLUDE REGEX ".*/winmain\\.cpp$")
 add_library(platform_win32 STATIC ${WIN32_SOURCES})
 target_link_libraries(platform_win32 PUBLIC screen user32 gdi32 winmm)
 co2sim_warnings(platform_win32)
-
-# The DirectX and OpenGL back ends are part of the Windows program.
-target_compile_definitions(platform_win32 PRIVATE CO2SIM_HAVE_DIRECTX CO2SIM_HAVE_OPENGL)
 
 # The icon: drawn by a generator at build time, compiled into the resource script.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)

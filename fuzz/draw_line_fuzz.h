@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "fuzz/fuzz_input.h"
-#include "screen/screen_state.h"
 
 inline int drawLineFuzzOne(const uint8_t* data, size_t size) {
   prepareFuzzScreen();

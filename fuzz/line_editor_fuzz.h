@@ -7,7 +7,8 @@
 
 #include "fuzz/fuzz_input.h"
 #include "screen/line_entry.h"
-#include "screen/screen_state.h"
+#include "screen/backend_port.h"
+#include "screen/screen.h"
 
 namespace {
 constexpr int32_t kHome = 0x47FF, kEnd = 0x4FFF, kLeft = 0x4BFF, kRight = 0x4DFF, kUp = 0x48FF,
@@ -19,7 +20,7 @@ constexpr int32_t kExtended[16] = {kHome, kEnd,   kLeft,  kRight,  kUp,    kDown
 std::deque<int32_t> pendingKeys;
 
 void handOverKeys() {
-  while (!pendingKeys.empty() && screenState->keys.count() < 15) {
+  while (!pendingKeys.empty() && queuedKeyCount() < 15) {
     queueKey(pendingKeys.front());
     pendingKeys.pop_front();
   }
@@ -67,7 +68,7 @@ inline int lineEditorFuzzOne(const uint8_t* data, size_t size) {
   setTextView(1, 48);
   const int32_t row = 1 + input.take<uint8_t>() % 48, column = 1 + input.take<uint8_t>() % 128;
   locate(row, column, -1);
-  while (screenState->keys.take() != 0) {
+  while (!readKey().empty()) {
   }
   pendingKeys.clear();
   while (!input.empty()) {
@@ -84,7 +85,7 @@ inline int lineEditorFuzzOne(const uint8_t* data, size_t size) {
   if (cursor.row < 1 || cursor.row > 48 || cursor.column < 1 || cursor.column > 128) FUZZ_FAIL();
   // Keys after the first Enter stay queued for whoever reads next; drop them.
   pendingKeys.clear();
-  while (screenState->keys.take() != 0) {
+  while (!readKey().empty()) {
   }
   onFuzzSleep = nullptr;
   return 0;

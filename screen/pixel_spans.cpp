@@ -5,7 +5,8 @@
 #include <cstring>
 #include <cwchar>
 
-#include "screen/screen_state.h"
+#include "screen/pixel_spans.h"
+#include "screen/rgb565.h"
 
 namespace {
 // Fills `bytes` bytes (a whole number of pixels) with copies of `pixel`. The C library's wide
@@ -77,23 +78,23 @@ RowRange writeColumn(uint8_t* at, size_t pitch, int y0, int y1, Pixel value) {
 }
 }  // namespace
 
-void fillSpan(ScreenState& s, int y, int x0, int x1, uint32_t pixel) {
+void fillSpan(const PixelRows& s, int y, int x0, int x1, uint32_t pixel) {
   if (x1 < x0) return;
-  fillPixels(s.workRow(y) + static_cast<size_t>(x0) * static_cast<size_t>(s.bytesPerPixel),
+  fillPixels(s.rows[y] + static_cast<size_t>(x0) * static_cast<size_t>(s.bytesPerPixel),
              static_cast<size_t>(x1 - x0) + 1, s.bytesPerPixel, pixel);
 }
 
-void fillRows(ScreenState& s, int y0, int y1, uint32_t pixel) {
+void fillRows(const PixelRows& s, int y0, int y1, uint32_t pixel) {
   if (y1 < y0) return;
-  // The work page's rows are contiguous: one fill covers the band.
-  fillPixels(s.workRow(y0), static_cast<size_t>(y1 - y0 + 1) * static_cast<size_t>(s.width),
+  // A page's rows are contiguous: one fill covers the band.
+  fillPixels(s.rows[y0], static_cast<size_t>(y1 - y0 + 1) * static_cast<size_t>(s.width),
              s.bytesPerPixel, pixel);
 }
 
-RowRange fillColumn(ScreenState& s, int x, int y0, int y1, uint32_t pixel) {
+RowRange fillColumn(const PixelRows& s, int x, int y0, int y1, uint32_t pixel) {
   if (y1 < y0) return RowRange{y0, y1};
   const size_t pitch = static_cast<size_t>(s.pitch);
-  uint8_t* at = s.workRow(y0) + static_cast<size_t>(x) * static_cast<size_t>(s.bytesPerPixel);
+  uint8_t* at = s.rows[y0] + static_cast<size_t>(x) * static_cast<size_t>(s.bytesPerPixel);
   switch (s.bytesPerPixel) {
     case 2: return writeColumn(at, pitch, y0, y1, static_cast<uint16_t>(pixel));
     case 4: return writeColumn(at, pitch, y0, y1, pixel);
@@ -101,10 +102,10 @@ RowRange fillColumn(ScreenState& s, int x, int y0, int y1, uint32_t pixel) {
   }
 }
 
-uint32_t colourToPixel(const ScreenState& s, int32_t colour) {
+uint32_t colourToPixel(int32_t depth, uint32_t colourMask, int32_t colour) {
   // Bits 24 and up are not part of the colour; callers decide what a negative value means.
   const uint32_t rgb = static_cast<uint32_t>(colour) & 0xFFFFFFu;
-  if (s.depth == 16) return rgbTo565(rgb);
-  if (s.depth == 32) return rgb;
-  return static_cast<uint32_t>(colour) & s.colourMask;
+  if (depth == 16) return rgbTo565(rgb);
+  if (depth == 32) return rgb;
+  return static_cast<uint32_t>(colour) & colourMask;
 }

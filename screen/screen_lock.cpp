@@ -43,7 +43,3 @@ void unlockScreen(int32_t firstRow, int32_t lastRow) {
   s->heldByOperation = false;
   backendUnlock(*s);
 }
-
-void queueKey(int32_t code) {
-  if (screenState) screenState->keys.put(code);
-}

@@ -1,5 +1,5 @@
-// The screen state shared by the text screen, drawing, keys and the back ends.
-// Created by the mode set, released by the next mode set or by the exit handler.
+// The screen state shared by the text screen, drawing and keys; private to screen/ (back ends
+// see it through backend_port.h). Created by the mode set, released by the next mode set or at exit.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -8,14 +8,10 @@
 #include <vector>
 
 #include "screen/backend.h"
+#include "screen/backend_port.h"
 #include "screen/key_queue.h"
+#include "screen/pixel_spans.h"
 #include "screen/rgb565.h"
-
-struct CellRecord {
-  uint16_t character = 32;
-  uint32_t foreground = 0;
-  uint32_t background = 0;
-};
 
 struct ClipRegion {
   int32_t x = 0, y = 0, width = 0, height = 0;
@@ -63,6 +59,7 @@ struct ScreenState {
   const Backend* backend = nullptr;
 
   uint8_t* workRow(int y) { return rowAddress[static_cast<size_t>(y)]; }
+  PixelRows workRows() const { return PixelRows{rowAddress.data(), bytesPerPixel, pitch, width}; }
   bool workIsVisible() const { return workPage == visiblePage; }
   const uint8_t* visiblePixels() const { return pages[static_cast<size_t>(visiblePage)].get(); }
   CellRecord& cell(int row, int column) {
@@ -84,35 +81,16 @@ struct ScreenState {
 // The current graphics screen, or null when none exists.
 extern ScreenState* screenState;
 
-// Pixel writes for the frame's depth. x ranges are inclusive and already clipped.
-void fillSpan(ScreenState& s, int y, int x0, int x1, uint32_t pixel);
-// Fills whole pixel rows y0..y1 (inclusive) of the work page.
-void fillRows(ScreenState& s, int y0, int y1, uint32_t pixel);
-// Sets pixels y0..y1 (inclusive) of column x of the work page. Returns the rows whose pixel
-// changed (first > last when none did), so that unchanged rows need not be copied again.
-struct RowRange {
-  int first, last;
-};
-RowRange fillColumn(ScreenState& s, int x, int y0, int y1, uint32_t pixel);
-inline void setPixel(ScreenState& s, int x, int y, uint32_t pixel) {
-  uint8_t* row = s.workRow(y);
-  switch (s.bytesPerPixel) {
-    case 2: reinterpret_cast<uint16_t*>(row)[x] = static_cast<uint16_t>(pixel); break;
-    case 4: reinterpret_cast<uint32_t*>(row)[x] = pixel; break;
-    default: row[x] = static_cast<uint8_t>(pixel); break;
-  }
+// The pixel writes of pixel_spans.h on the work page, and colours as pixels of the screen's depth.
+inline void fillSpan(ScreenState& s, int y, int x0, int x1, uint32_t pixel) { fillSpan(s.workRows(), y, x0, x1, pixel); }
+inline void fillRows(ScreenState& s, int y0, int y1, uint32_t pixel) { fillRows(s.workRows(), y0, y1, pixel); }
+inline RowRange fillColumn(ScreenState& s, int x, int y0, int y1, uint32_t pixel) {
+  return fillColumn(s.workRows(), x, y0, y1, pixel);
 }
-inline uint32_t getPixel(const ScreenState& s, const uint8_t* page, int x, int y) {
-  const uint8_t* row = page + static_cast<size_t>(y) * static_cast<size_t>(s.pitch);
-  switch (s.bytesPerPixel) {
-    case 2: return reinterpret_cast<const uint16_t*>(row)[x];
-    case 4: return reinterpret_cast<const uint32_t*>(row)[x];
-    default: return row[x];
-  }
+inline void setPixel(ScreenState& s, int x, int y, uint32_t pixel) { setPixel(s.workRows(), x, y, pixel); }
+inline uint32_t colourToPixel(const ScreenState& s, int32_t colour) {
+  return colourToPixel(s.depth, s.colourMask, colour);
 }
-
-// Converts a colour value 0xRRGGBB to a pixel of the screen's depth (5:6:5 at 16 bits).
-uint32_t colourToPixel(const ScreenState& s, int32_t colour);
 
 // The screen lock taken by one operation, with the nesting rule: it locks only when neither
 // the program nor another operation holds it, and unlocks only what it locked.
@@ -126,6 +104,3 @@ class OperationLock {
  private:
   bool took_ = false;
 };
-
-// Puts a key code into the current screen's queue (back ends, under the screen lock).
-void queueKey(int32_t code);

@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "screen/screen.h"
-#include "screen/screen_state.h"
+#include "screen/backend_port.h"
+#include "screen/pixel_spans.h"
+#include "screen/screen_probe.h"
 #include "tests/support/screen_fixture.h"
 
 namespace {
@@ -53,7 +55,7 @@ class DrawingTest : public ScreenTest {
 
   // Every pixel of the frame: `colour` where the shape is, black elsewhere.
   void expectFrame(const Shape& on, uint32_t colour) {
-    const int width = screenState->width, height = screenState->height;
+    const int width = shown().width, height = shown().height;
     int wrong = 0;
     for (int y = 0; y < height; ++y) {
       for (int x = 0; x < width; ++x) {
@@ -73,7 +75,7 @@ class DrawingTest : public ScreenTest {
   }
   void expectDirtyWhere(const std::function<bool(int y)>& marked) {
     int wrong = 0;
-    for (int y = 0; y < screenState->height; ++y) {
+    for (int y = 0, height = shown().height; y < height; ++y) {
       const bool want = marked(y);
       if (rowDirty(y) != want && ++wrong <= 5) {
         ADD_FAILURE() << "row " << y << (want ? " not marked" : " marked");
@@ -85,8 +87,8 @@ class DrawingTest : public ScreenTest {
   // The set pixels of the frame, for lines whose exact path is checked by its properties.
   PixelSet setPixels() {
     PixelSet set;
-    for (int y = 0; y < screenState->height; ++y) {
-      for (int x = 0; x < screenState->width; ++x) {
+    for (int y = 0, height = shown().height; y < height; ++y) {
+      for (int x = 0, width = shown().width; x < width; ++x) {
         if (pixel(x, y) != 0) set.insert({x, y});
       }
     }
@@ -330,7 +332,7 @@ TEST_F(DrawingTest, SteepLinesClipAgainstEachEdge) {
 
 // Corners are relative to the clip region's top-left, and nothing leaves the region.
 TEST_F(DrawingTest, ClipRegionOffsetsAndBoundsTheDrawing) {
-  screenState->clipRegion = {100, 50, 200, 100};
+  probeSetClipRegion(100, 50, 200, 100);
   line(-0.4f, 0, 500, 0);        // −0.4 rounds to 0: starts at the region's left edge
   line(-0.5f, 10, -0.5f, 10);    // −0.5 rounds to −1: just left of the region
   box(190, 90, 400, 400, 1);     // only its top-left corner edges are inside
@@ -356,19 +358,18 @@ TEST_F(DrawingTest, RelativeCornersAndTheLastPoint) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.relative);
     clearScreen();
-    screenState->lastPointX = 100;
-    screenState->lastPointY = 200;
+    probeSetLastPoint(100, 200);
     box(c.x1, c.y1, c.x2, c.y2, 2, kCurrentForeground, 0xFFFF, c.relative);
     expectFrame(rect(std::min(c.bx0, c.bx1), std::min(c.by0, c.by1), std::max(c.bx0, c.bx1),
                      std::max(c.by0, c.by1)),
                 kWhite);
-    EXPECT_EQ(screenState->lastPointX, static_cast<float>(c.bx1));
-    EXPECT_EQ(screenState->lastPointY, static_cast<float>(c.by1));
+    EXPECT_EQ(probeScreen().lastPointX, static_cast<float>(c.bx1));
+    EXPECT_EQ(probeScreen().lastPointY, static_cast<float>(c.by1));
   }
   // The last point keeps the unrounded second corner, even for a line drawn off screen.
   line(5, 5, -10.25f, 2000.75f);
-  EXPECT_EQ(screenState->lastPointX, -10.25f);
-  EXPECT_EQ(screenState->lastPointY, 2000.75f);
+  EXPECT_EQ(probeScreen().lastPointX, -10.25f);
+  EXPECT_EQ(probeScreen().lastPointY, 2000.75f);
 }
 
 TEST_F(DrawingTest, ExplicitColoursConvertToPixels) {
@@ -420,27 +421,26 @@ TEST_F(DrawingTest, HostileCoordinatesClipSafely) {
   }
   // Relative corners that overflow to infinity, and a NaN last point, stay harmless.
   clearScreen();
-  screenState->lastPointX = kMax;
-  screenState->lastPointY = 0;
+  probeSetLastPoint(kMax, 0);
   line(kMax, 10, 0, 10, kCurrentForeground, 0xFFFF, 2);  // first corner becomes (inf, 10)
   expectFrame(rect(0, 10, 1023, 10), kWhite);
-  screenState->lastPointX = kNaN;
+  probeSetLastPoint(kNaN, probeScreen().lastPointY);
   line(1, 1, 5, 5, kCurrentForeground, 0xFFFF, 3);
   expectFrame(rect(0, 10, 1023, 10), kWhite);
-  EXPECT_TRUE(std::isnan(screenState->lastPointX));
+  EXPECT_TRUE(std::isnan(probeScreen().lastPointX));
 }
 
 TEST_F(DrawingTest, DrawsOnlyOnTheScreen) {
   uint16_t image[16] = {};
-  screenState->lastPointX = 7;
+  probeSetLastPoint(7, probeScreen().lastPointY);
   drawLine(image, 0, 0, 3, 0, kCurrentForeground, 0, 0xFFFF, 0);
   for (uint16_t p : image) EXPECT_EQ(p, 0);
   expectFrame(nothing(), 0);
   expectDirty(1, 0);
-  EXPECT_EQ(screenState->lastPointX, 7.0f);  // untouched by an ignored call
+  EXPECT_EQ(probeScreen().lastPointX, 7.0f);  // untouched by an ignored call
 
   setScreenMode(0, 0, 0, 0, 0);
-  ASSERT_EQ(screenState, nullptr);
+  ASSERT_FALSE(graphicsScreenExists());
   drawLine(nullptr, 0, 0, 100, 100, kCurrentForeground, 2, 0xFFFF, 0);  // must not crash
 }
 
@@ -448,11 +448,11 @@ int locks = 0;
 int unlocks = 0;
 
 TEST_F(DrawingTest, TakesTheScreenLockOnlyToDraw) {
-  Backend counting = *screenState->backend;
+  Backend counting = *currentBackend();
   counting.lock = [] { ++locks; };
   counting.unlock = [] { ++unlocks; };
-  const Backend* original = screenState->backend;
-  screenState->backend = &counting;
+  const Backend* original = currentBackend();
+  probeSetBackend(&counting);
   locks = unlocks = 0;
 
   line(0, 0, 10, 0);
@@ -468,11 +468,11 @@ TEST_F(DrawingTest, TakesTheScreenLockOnlyToDraw) {
   line(0, 20, 10, 20);
   EXPECT_EQ(locks, 3);
   EXPECT_EQ(unlocks, 2);
-  EXPECT_TRUE(screenState->heldByProgram);
-  EXPECT_FALSE(screenState->heldByOperation);
+  EXPECT_TRUE(probeScreen().heldByProgram);
+  EXPECT_FALSE(probeScreen().heldByOperation);
   unlockScreen();
   EXPECT_EQ(unlocks, 3);
-  screenState->backend = original;
+  probeSetBackend(original);
 }
 
 // Span fills and colour conversion for the other depths, on hand-made rows.
@@ -480,10 +480,8 @@ TEST(PixelSpans, FillSpanWritesOnlyTheSpanAtEveryPixelSize) {
   for (int bytes : {1, 2, 4}) {
     SCOPED_TRACE(bytes);
     std::vector<uint8_t> row(static_cast<size_t>(16 * bytes), 0);
-    ScreenState s;
-    s.bytesPerPixel = bytes;
-    s.rowAddress = {row.data()};
-    s.pitch = 16 * bytes;
+    uint8_t* const rows[] = {row.data()};
+    const PixelRows s{rows, bytes, 16 * bytes, 16};
     // Starts on and off an even pixel, odd and even lengths, single pixels.
     const std::pair<int, int> spans[] = {{3, 9}, {2, 8}, {2, 9}, {3, 10}, {0, 15}, {5, 5}, {4, 4}};
     for (const auto& [x0, x1] : spans) {
@@ -491,10 +489,9 @@ TEST(PixelSpans, FillSpanWritesOnlyTheSpanAtEveryPixelSize) {
       std::fill(row.begin(), row.end(), uint8_t{0});
       fillSpan(s, 0, x0, x1, 0xA1B2C3D4u);
       fillSpan(s, 0, 12, 11, 0xFFu);  // empty span
-      const uint8_t* page = row.data();
       const uint32_t mask = bytes == 4 ? 0xFFFFFFFFu : (1u << (8 * bytes)) - 1;
       for (int x = 0; x < 16; ++x) {
-        EXPECT_EQ(getPixel(s, page, x, 0), x >= x0 && x <= x1 ? 0xA1B2C3D4u & mask : 0u) << x;
+        EXPECT_EQ(getPixel(s, x, 0), x >= x0 && x <= x1 ? 0xA1B2C3D4u & mask : 0u) << x;
       }
     }
   }
@@ -509,10 +506,9 @@ TEST(PixelSpans, FillColumnSetsEveryRowOfTheColumnAtEveryPixelSize) {
     const uint32_t mask = bytes == 4 ? 0xFFFFFFFFu : (1u << (8 * bytes)) - 1;
     const uint32_t value = 0xA1B2C3D4u & mask;
     std::vector<uint8_t> page(static_cast<size_t>(kWidth * kRows * bytes), 0x11);
-    ScreenState s;
-    s.bytesPerPixel = bytes;
-    s.pitch = kWidth * bytes;
-    for (int y = 0; y < kRows; ++y) s.rowAddress.push_back(page.data() + y * s.pitch);
+    std::vector<uint8_t*> rows;
+    for (int y = 0; y < kRows; ++y) rows.push_back(page.data() + y * kWidth * bytes);
+    const PixelRows s{rows.data(), bytes, kWidth * bytes, kWidth};
     setPixel(s, 2, 2, value);  // already right
     setPixel(s, 2, 3, value ^ 1);  // differs in one bit
     const RowRange changed = fillColumn(s, 2, 1, 4, value);
@@ -528,7 +524,7 @@ TEST(PixelSpans, FillColumnSetsEveryRowOfTheColumnAtEveryPixelSize) {
     for (int y = 0; y < kRows; ++y)
       for (int x = 0; x < kWidth; ++x) {
         const uint32_t expected = x == 2 ? value : 0x11111111u & mask;
-        EXPECT_EQ(getPixel(s, page.data(), x, y), expected) << x << "," << y;
+        EXPECT_EQ(getPixel(s, x, y), expected) << x << "," << y;
       }
   }
 }
@@ -547,10 +543,7 @@ TEST(PixelSpans, ColourToPixelPerDepth) {
       {1, 0x1, 2, 0},
   };
   for (const Case& c : cases) {
-    ScreenState s;
-    s.depth = c.depth;
-    s.colourMask = c.mask;
-    EXPECT_EQ(colourToPixel(s, c.colour), c.pixel) << c.depth << " " << c.colour;
+    EXPECT_EQ(colourToPixel(c.depth, c.mask, c.colour), c.pixel) << c.depth << " " << c.colour;
   }
 }
 

@@ -7,15 +7,23 @@
 #include <vector>
 
 #include "screen/backend.h"
+#include "screen/backend_port.h"
 #include "screen/fpu_control.h"
 #include "screen/mode_set.h"
 #include "screen/operation_table.h"
 #include "screen/platform_seam.h"
 #include "screen/screen.h"
-#include "screen/screen_state.h"
+#include "screen/screen_probe.h"
 #include "tests/support/virtual_clock.h"
 
 namespace {
+// The current screen's visible frame; an empty one when there is none.
+VisibleFrame shownFrame() {
+  VisibleFrame frame;
+  visibleFrame(frame);
+  return frame;
+}
+
 class ModeSet : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -51,17 +59,17 @@ TEST_F(ModeSet, ModeTableSizesDepthsAndGrids) {
   };
   for (const Case& c : cases) {
     setScreenMode(c.mode, c.depth, 2, c.flags, 0);
-    ASSERT_NE(screenState, nullptr) << c.mode;
-    EXPECT_EQ(screenState->width, c.width) << c.mode;
-    EXPECT_EQ(screenState->height, c.height) << c.mode;
-    EXPECT_EQ(screenState->depth, c.wantDepth) << c.mode;
-    EXPECT_EQ(screenState->bytesPerPixel, c.bytesPerPixel) << c.mode;
-    EXPECT_EQ(screenState->pitch, c.width * c.bytesPerPixel) << c.mode;
-    EXPECT_EQ(screenState->colourMask, c.mask) << c.mode;
-    EXPECT_EQ(screenState->foregroundPixel, c.foreground) << c.mode;
+    ASSERT_TRUE(graphicsScreenExists()) << c.mode;
+    EXPECT_EQ(shownFrame().width, c.width) << c.mode;
+    EXPECT_EQ(shownFrame().height, c.height) << c.mode;
+    EXPECT_EQ(shownFrame().depth, c.wantDepth) << c.mode;
+    EXPECT_EQ(shownFrame().bytesPerPixel, c.bytesPerPixel) << c.mode;
+    EXPECT_EQ(shownFrame().pitch, c.width * c.bytesPerPixel) << c.mode;
+    EXPECT_EQ(probeScreen().colourMask, c.mask) << c.mode;
+    EXPECT_EQ(probeScreen().foregroundPixel, c.foreground) << c.mode;
     EXPECT_EQ(textSize().columns, c.columns) << c.mode;
     EXPECT_EQ(textSize().rows, c.rows) << c.mode;
-    EXPECT_EQ(screenState->pages.size(), 2u);
+    EXPECT_EQ(probeScreen().pageCount, 2);
     EXPECT_EQ(cursorPosition().row, 1);
     // Printing and clearing work at every depth and stay in the frame.
     printText(std::string(300, 'x'), true);
@@ -93,27 +101,27 @@ TEST_F(ModeSet, OpenGlFlagRaisesDepthsBelowSixteen) {
     setScreenMode(20, c.depth, 1, c.flags, 0);
     ASSERT_NE(frameBuffer(), nullptr) << c.depth << " " << c.flags;
     EXPECT_EQ(DepthRecorder::depth, c.expected) << c.depth << " " << c.flags;
-    EXPECT_EQ(screenState->depth, c.expected) << c.depth << " " << c.flags;
+    EXPECT_EQ(shownFrame().depth, c.expected) << c.depth << " " << c.flags;
   }
 }
 
 TEST_F(ModeSet, MissingModesFailAndKeepTheScreen) {
   setScreenMode(20, 16, 8, -1, 0);
   ASSERT_NE(frameBuffer(), nullptr);
-  ScreenState* before = screenState;
+  const void* before = probeScreen().record;
   for (int mode : {3, 4, 5, 6, 22, -1, 1000}) {
     setScreenMode(mode, 16, 8, -1, 0);
     EXPECT_EQ(lastError(), 1) << mode;
-    EXPECT_EQ(screenState, before) << mode;
+    EXPECT_EQ(probeScreen().record, before) << mode;
   }
 }
 
 TEST_F(ModeSet, NullBackendDrawsInMemory) {
   setScreenMode(20, 16, 8, -1, 0);
   ASSERT_NE(frameBuffer(), nullptr);
-  EXPECT_STREQ(screenState->backend->name, "Null");
-  EXPECT_EQ(screenState->pages.size(), 8u);
-  EXPECT_EQ(frameBuffer(), screenState->pages[0].get());
+  EXPECT_STREQ(currentBackend()->name, "Null");
+  EXPECT_EQ(probeScreen().pageCount, 8);
+  EXPECT_EQ(frameBuffer(), probeScreen().firstPage);
   setColour(0xFFFFFF, 0xFF0000);
   printText("hi", false);
   EXPECT_EQ(static_cast<uint16_t*>(frameBuffer())[0], 0xF800);  // the cell's background
@@ -125,7 +133,7 @@ TEST_F(ModeSet, QxgfxNullSelectsTheNullBackend) {
     setenv("QXGFX", name, 1);
     setScreenMode(20, 16, 8, 1, 0);
     ASSERT_NE(frameBuffer(), nullptr) << name;
-    EXPECT_STREQ(screenState->backend->name, "Null");
+    EXPECT_STREQ(currentBackend()->name, "Null");
   }
 }
 
@@ -140,8 +148,8 @@ TEST_F(ModeSet, SecondModeSetClosesTheFirst) {
   setScreenMode(20, 16, 8, -1, 0);
   printText("old", false);
   setScreenMode(18, 16, 1, -1, 0);
-  ASSERT_NE(screenState, nullptr);
-  EXPECT_EQ(screenState->width, 640);
+  ASSERT_TRUE(graphicsScreenExists());
+  EXPECT_EQ(shownFrame().width, 640);
   EXPECT_EQ(readCell(1, 1).character, ' ');
   setScreenMode(0, 0, 0, 0, 0);
   EXPECT_EQ(frameBuffer(), nullptr);
@@ -236,16 +244,16 @@ TEST_F(ModeSet, LockNestingRule) {
   drawLine(nullptr, 0, 0, 10, 10, kCurrentForeground, 0, 0xFFFF, 0);
   EXPECT_EQ(CountingLock::locks, 2);
   EXPECT_EQ(CountingLock::unlocks, 1);
-  std::fill(screenState->dirtyRows.begin(), screenState->dirtyRows.end(), uint8_t{0});
+  takeDirtyRows(shownFrame().dirtyRows);
   unlockScreen(100, 101);
   EXPECT_EQ(CountingLock::unlocks, 2);
-  EXPECT_EQ(screenState->dirtyRows[99], 0);
-  EXPECT_EQ(screenState->dirtyRows[100], 1);
-  EXPECT_EQ(screenState->dirtyRows[101], 1);
-  EXPECT_EQ(screenState->dirtyRows[102], 0);
+  EXPECT_EQ(shownFrame().dirtyRows[99], 0);
+  EXPECT_EQ(shownFrame().dirtyRows[100], 1);
+  EXPECT_EQ(shownFrame().dirtyRows[101], 1);
+  EXPECT_EQ(shownFrame().dirtyRows[102], 0);
   unlockScreen();  // not held: marks rows, no unlock
   EXPECT_EQ(CountingLock::unlocks, 2);
-  EXPECT_EQ(screenState->dirtyRows[767], 1);
+  EXPECT_EQ(shownFrame().dirtyRows[767], 1);
 }
 
 std::string consoleOutput;

@@ -22,8 +22,8 @@
 #include "platform/sdl/sdl_process_guard.h"
 #include "platform/sdl/sdl_surface_format.h"
 #include "platform/sdl/sdl_scancodes.h"
+#include "screen/backend_port.h"
 #include "screen/screen.h"
-#include "screen/screen_state.h"
 
 extern char** environ;
 
@@ -314,7 +314,7 @@ TEST_F(XvfbSession, TheRequestEndsInACentredWindowWithKeysQueued) {
   startServices(1, argv);
   setScreenMode(20, 16, 8, 1, 0);
   ASSERT_NE(frameBuffer(), nullptr);
-  EXPECT_EQ(screenState->backend, &sdlBackend());
+  EXPECT_EQ(currentBackend(), &sdlBackend());
   std::string window;
   ASSERT_TRUE(eventually([&] {
     window = xdotool("search --name '^co2sim$'");

@@ -46,12 +46,13 @@ struct ScreenAtStart {
 };
 
 ScreenAtStart captureScreen() {
-  const ScreenState& s = *screenState;
-  const auto* page = s.pages[static_cast<size_t>(s.workPage)].get();
-  return {std::string(reinterpret_cast<const char*>(page), static_cast<size_t>(s.pitch) * static_cast<size_t>(s.height)),
-          s.cellRecord[static_cast<size_t>(s.workPage)],
-          s.foregroundPixel, s.backgroundPixel, s.cursorRow, s.cursorColumn, s.textViewTop,
-          s.textViewBottom, s.keys.count()};
+  VisibleFrame frame;
+  visibleFrame(frame);
+  const ScreenProbe s = probeScreen();
+  return {std::string(reinterpret_cast<const char*>(s.workPixels),
+                      static_cast<size_t>(frame.pitch) * static_cast<size_t>(frame.height)),
+          s.workCells, s.foregroundPixel, s.backgroundPixel, s.cursorRow, s.cursorColumn,
+          s.textViewTop, s.textViewBottom, queuedKeyCount()};
 }
 
 bool sameScreen(const ScreenAtStart& a, const ScreenAtStart& b) {
@@ -108,7 +109,7 @@ TEST_F(Soak, TenRunsWithAKeyFloodStayFlatAndAlike) {
     if (!inTable) return;
     const long long done = tableRowsPrinted - rowsAtStart.back();
     if (done < 1 || done > kRowsPerRun - kFloodStopsBefore) return;
-    while (screenState->keys.count() < 15) queueKey(floodCodes[floodKeys++ % 5]);
+    while (queuedKeyCount() < 15) queueKey(floodCodes[floodKeys++ % 5]);
   };
 
   const ScriptedRunResult result = runScripted(std::move(actions), flood);

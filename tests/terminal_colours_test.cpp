@@ -101,13 +101,13 @@ class TerminalFrameDepth : public ScreenTest {
  protected:
   std::string frameAt(ColourDepth depth) {
     FrameEncoder encoder{128, 48, depth};
-    std::fill(screenState->dirtyRows.begin(), screenState->dirtyRows.end(), uint8_t{1});
+    markWholeFrame();
     std::string out;
-    encoder.encodeDirtyRows(*screenState, out);
+    encoder.encodeDirtyRows(shown(), out);
     // The same frame again once the terminal shows it: nothing to send.
-    std::fill(screenState->dirtyRows.begin(), screenState->dirtyRows.end(), uint8_t{1});
+    markWholeFrame();
     std::string again;
-    encoder.encodeDirtyRows(*screenState, again);
+    encoder.encodeDirtyRows(shown(), again);
     EXPECT_EQ(again, "");
     return out;
   }

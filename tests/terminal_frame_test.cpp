@@ -17,11 +17,11 @@ class TerminalFrame : public ScreenTest {
   // The terminal shows nothing yet: the whole screen is to be sent, as at start.
   void SetUp() override {
     ScreenTest::SetUp();
-    std::fill(screenState->dirtyRows.begin(), screenState->dirtyRows.end(), uint8_t{1});
+    markWholeFrame();
   }
   std::string frame() {
     std::string out;
-    encoder.encodeDirtyRows(*screenState, out);
+    encoder.encodeDirtyRows(shown(), out);
     return out;
   }
   FrameEncoder encoder{128, 48};
@@ -112,7 +112,7 @@ TEST_F(TerminalFrame, ATableRowCostsFewBytes) {
     if (sinceFrame < 10) return;
     sinceFrame = 0;
     out.clear();
-    encoder.encodeDirtyRows(*screenState, out);
+    encoder.encodeDirtyRows(shown(), out);
     bytes += out.size();
   };
   virtualClock.onAwaitKey = [] { queueKey('n'); };

@@ -6,6 +6,7 @@
 
 #include "screen/builtin_assets.h"
 #include "screen/last_error.h"
+#include "screen/rgb565.h"
 #include "tests/support/screen_fixture.h"
 
 namespace {
@@ -35,17 +36,17 @@ TEST_F(TextScreen, ColourValuesBecome565Pixels) {
                         {0x7F123456, 0x11AA}};
   for (const Case& c : cases) {
     setColour(c.colour, 0);
-    EXPECT_EQ(screenState->foregroundPixel, c.pixel) << std::hex << c.colour;
+    EXPECT_EQ(probeScreen().foregroundPixel, c.pixel) << std::hex << c.colour;
   }
 }
 
 TEST_F(TextScreen, SetColourKeepsNegativeAndReturnsPreviousPair) {
   setColour(0x123456, 0);
-  EXPECT_EQ(screenState->foregroundPixel, 0x11AAu);
+  EXPECT_EQ(probeScreen().foregroundPixel, 0x11AAu);
   const uint32_t previous = setColour(-1, 0x112233);
   EXPECT_EQ(previous, 0x11AAu);
-  EXPECT_EQ(screenState->foregroundPixel, 0x11AAu);
-  EXPECT_EQ(screenState->backgroundPixel, 0x1106u);
+  EXPECT_EQ(probeScreen().foregroundPixel, 0x11AAu);
+  EXPECT_EQ(probeScreen().backgroundPixel, 0x1106u);
   EXPECT_EQ(setColour(-1, -1), 0x11AAu | 0x1106u << 16);
 }
 
@@ -135,13 +136,13 @@ TEST_F(TextScreen, FullLastRowOwesItsScroll) {
   locate(48, 1, -1);
   print(std::string(128, 'w'));
   EXPECT_EQ(rowText(1, 1, 3), "top");
-  EXPECT_TRUE(screenState->scrollOwed);
+  EXPECT_TRUE(probeScreen().scrollOwed);
   EXPECT_EQ(at().row, 48);
   EXPECT_EQ(at().column, 128);
   print("n");
   EXPECT_EQ(rowText(47, 1, 3), "www");
   EXPECT_EQ(rowText(48, 1, 2), "n ");
-  EXPECT_FALSE(screenState->scrollOwed);
+  EXPECT_FALSE(probeScreen().scrollOwed);
 }
 
 TEST_F(TextScreen, LocateCancelsTheOwedScroll) {
@@ -161,7 +162,7 @@ TEST_F(TextScreen, SettingTheTextViewKeepsTheOwedScroll) {
   locate(48, 1, -1);
   print(std::string(128, 'w'));
   setTextView(1, 48);
-  EXPECT_TRUE(screenState->scrollOwed);
+  EXPECT_TRUE(probeScreen().scrollOwed);
   EXPECT_EQ(at().row, 1);
   EXPECT_EQ(at().column, 1);
   // The owed scroll moves the cursor one row down from where the view put it; the view's
@@ -170,7 +171,7 @@ TEST_F(TextScreen, SettingTheTextViewKeepsTheOwedScroll) {
   EXPECT_EQ(rowText(1, 1, 3), "top");
   EXPECT_EQ(rowText(2, 1, 2), "Z ");
   EXPECT_EQ(rowText(48, 1, 3), "www");
-  EXPECT_FALSE(screenState->scrollOwed);
+  EXPECT_FALSE(probeScreen().scrollOwed);
 }
 
 TEST_F(TextScreen, FullLastRowWithLineEndScrollsTwice) {
@@ -284,8 +285,8 @@ TEST_F(TextScreen, ClearScreenFillsWithTheBackgroundOnly) {
     for (int x : {0, 512, 1023}) EXPECT_EQ(pixel(x, y), 0u);
   EXPECT_EQ(at().row, 1);
   EXPECT_EQ(at().column, 1);
-  EXPECT_EQ(screenState->lastPointX, 512.f);
-  EXPECT_EQ(screenState->lastPointY, 384.f);
+  EXPECT_EQ(probeScreen().lastPointX, 512.f);
+  EXPECT_EQ(probeScreen().lastPointY, 384.f);
   setColour(-1, 0x2222FF);
   clearScreen();
   EXPECT_EQ(pixel(700, 700), rgbTo565(0x2222FF));
@@ -336,13 +337,13 @@ TEST_F(TextScreen, ImpossibleTextViewsChangeNothing) {
   const int cases[][2] = {{10, 5}, {0, 49}, {49, 49}, {-1, -1}, {-5, 3}};
   for (const auto& c : cases) {
     setTextView(c[0], c[1]);
-    EXPECT_EQ(screenState->textViewTop, 4);
-    EXPECT_EQ(screenState->textViewBottom, 9) << c[0] << "," << c[1];
+    EXPECT_EQ(probeScreen().textViewTop, 4);
+    EXPECT_EQ(probeScreen().textViewBottom, 9) << c[0] << "," << c[1];
     setTextView(5, 10);
   }
   setTextView(0, 0);
-  EXPECT_EQ(screenState->textViewTop, 0);
-  EXPECT_EQ(screenState->textViewBottom, 47);
+  EXPECT_EQ(probeScreen().textViewTop, 0);
+  EXPECT_EQ(probeScreen().textViewBottom, 47);
 }
 
 TEST_F(TextScreen, HugeAndArbitraryTextStaysInsideTheFrame) {
@@ -361,9 +362,9 @@ TEST_F(TextScreen, EmptyWriteDoesNothingUnlessSettled) {
   locate(48, 1, -1);
   print(std::string(128, 'w'));
   writeText("", 0, 0);
-  EXPECT_TRUE(screenState->scrollOwed);
+  EXPECT_TRUE(probeScreen().scrollOwed);
   writeText(nullptr, 0, kWriteSettle);
-  EXPECT_FALSE(screenState->scrollOwed);
+  EXPECT_FALSE(probeScreen().scrollOwed);
   EXPECT_EQ(at().row, 48);
   EXPECT_EQ(at().column, 1);
   EXPECT_EQ(rowText(47, 1, 2), "ww");

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "screen/key_code.h"
+#include "screen/key_queue.h"
 #include "screen/waits.h"
 #include "tests/support/screen_fixture.h"
 
@@ -19,7 +20,7 @@ TEST_F(Waits, EmptyQueueGivesEmptyText) {
 
 TEST_F(Waits, OverflowKeepsTheNewest15) {
   for (int k = 1; k <= 16; ++k) queueKey('a' + k - 1);
-  EXPECT_EQ(screenState->keys.count(), 15);
+  EXPECT_EQ(queuedKeyCount(), 15);
   for (int k = 2; k <= 16; ++k) EXPECT_EQ(readKey(), std::string(1, static_cast<char>('a' + k - 1)));
   EXPECT_EQ(readKey(), "");
 }

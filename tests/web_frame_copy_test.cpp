@@ -35,13 +35,14 @@ struct Frame {
   int width = 4, height = 6;
   std::vector<uint16_t> pixels = std::vector<uint16_t>(24);
   std::vector<uint8_t> dirty = std::vector<uint8_t>(6);
-  FrameView view() {
-    FrameView v;
+  VisibleFrame view() {
+    VisibleFrame v;
     v.pixels = reinterpret_cast<const uint8_t*>(pixels.data());
     v.pitch = width * 2;
+    v.bytesPerPixel = 2;
     v.width = width;
     v.height = height;
-    v.dirtyRows = dirty.data();
+    v.dirtyRows = dirty;
     return v;
   }
 };
@@ -67,14 +68,14 @@ TEST(WebFrameCopy, RepeatedRowsAndThirtyTwoBitFrames) {
   std::vector<uint32_t> pixels = {0x112233, 0x445566, 0xFF0080, 0x000000};
   std::vector<uint8_t> dirty(4, 0);
   dirty[3] = 1;
-  FrameView v;
+  VisibleFrame v;
   v.pixels = reinterpret_cast<const uint8_t*>(pixels.data());
   v.pitch = 8;
   v.width = 2;
   v.height = 2;
   v.rowRepeat = 2;
   v.bytesPerPixel = 4;
-  v.dirtyRows = dirty.data();
+  v.dirtyRows = dirty;
   std::vector<uint32_t> rgba(8, 0);
   const RowBand band = copyDirtyRows(v, rgba.data());
   EXPECT_EQ(band.first, 3);

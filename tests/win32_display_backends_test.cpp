@@ -13,8 +13,8 @@
 #include "platform/win32/directx_backend.h"
 #include "platform/win32/opengl_backend.h"
 #include "platform/win32/win32_window.h"
+#include "screen/backend_port.h"
 #include "screen/screen.h"
-#include "screen/screen_state.h"
 
 namespace {
 TEST(DisplayBackends, RefuseRequestsOfTheOtherKind) {
@@ -79,7 +79,8 @@ bool shows(HWND window, std::initializer_list<Probe> probes) {
 void paintRows(int first, int last, uint16_t pixel) {
   lockScreen();
   auto* rows = static_cast<uint8_t*>(frameBuffer());
-  const ScreenState& s = *screenState;
+  VisibleFrame s;
+  visibleFrame(s);
   for (int y = first; y <= last; ++y) {
     uint8_t* row = rows + static_cast<size_t>(y) * static_cast<size_t>(s.pitch);
     for (int x = 0; x < s.width; ++x) {
@@ -119,7 +120,7 @@ class OnDisplay : public ::testing::TestWithParam<Request> {
 
 TEST_P(OnDisplay, WindowShowsEachChangeOfTheFrame) {
   ASSERT_NE(frameBuffer(), nullptr);
-  ASSERT_STREQ(screenState->backend->name, GetParam().backend);
+  ASSERT_STREQ(currentBackend()->name, GetParam().backend);
   HWND window = windowState().window;
   ASSERT_NE(window, nullptr);
   RECT client{};
@@ -151,14 +152,16 @@ TEST(DirectXOnDisplay, PaletteScreenShowsItsPalette) {
   useDisplayBackends();
   setScreenMode(13, 8, 1, 0, 0);
   ASSERT_NE(frameBuffer(), nullptr);
-  ASSERT_STREQ(screenState->backend->name, "DirectX");
+  ASSERT_STREQ(currentBackend()->name, "DirectX");
   HWND window = windowState().window;
-  const uint32_t four = screenState->palette[4], nine = screenState->palette[9];
+  VisibleFrame frame;
+  ASSERT_TRUE(visibleFrame(frame));
+  const uint32_t four = (*frame.palette)[4], nine = (*frame.palette)[9];
   ASSERT_NE(four, nine);
   paintRows(0, 99, 4);
   paintRows(100, 199, 9);
   EXPECT_TRUE(shows(window, {{0, 0, four}, {319, 99, four}, {0, 100, nine}, {319, 199, nine}}));
-  screenState->backend->setPaletteEntry(4, 0x12, 0xFE, 0x34);
+  currentBackend()->setPaletteEntry(4, 0x12, 0xFE, 0x34);
   EXPECT_TRUE(shows(window, {{0, 0, 0x12FE34}, {319, 99, 0x12FE34}, {0, 100, nine}}));
   setScreenMode(0, 0, 1, 0, 0);
   clearWindowedBackends();

@@ -8,8 +8,8 @@
 
 #include "platform/win32/gdi_backend.h"
 #include "platform/win32/win32_window.h"
+#include "screen/backend_port.h"
 #include "screen/screen.h"
-#include "screen/screen_state.h"
 
 namespace {
 class GdiWindow : public ::testing::Test {
@@ -93,8 +93,8 @@ TEST_F(GdiWindow, ChangedRowsReachTheWindowInTheirColours) {
   EXPECT_EQ(windowPixel(10, 100), RGB(0x00, 0x00, 0xFF));
   EXPECT_EQ(windowPixel(1023, 767), RGB(0x00, 0x00, 0xFF));
   EXPECT_TRUE(eventually([] {
-    ScreenState* s = screenState;
-    return s && s->dirtyRows[300] == 0;
+    VisibleFrame s;
+    return visibleFrame(s) && s.dirtyRows[300] == 0;
   }));
 }
 
@@ -121,15 +121,17 @@ TEST_F(GdiWindow, CloseRequestsQueueTheCloseKeyAndKeepTheWindow) {
 }
 
 TEST_F(GdiWindow, ActivationClearsTheKeyStateAndMarksEveryRow) {
-  screenState->keyState[0x1E] = 1;
-  std::fill(screenState->dirtyRows.begin(), screenState->dirtyRows.end(), uint8_t{0});
+  (*keyStateArray())[0x1E] = 1;
+  VisibleFrame frame;
+  ASSERT_TRUE(visibleFrame(frame));
+  takeDirtyRows(frame.dirtyRows);
   // Handled here under the lock, so the thread cannot copy (and clear) the rows before the check.
   lockScreenSection();
   machineryWindowProc(windowState().window, WM_ACTIVATEAPP, FALSE, 0);
   EXPECT_FALSE(windowState().active);
-  EXPECT_EQ(screenState->keyState[0x1E], 0);
-  EXPECT_EQ(screenState->dirtyRows.front(), 1);
-  EXPECT_EQ(screenState->dirtyRows.back(), 1);
+  EXPECT_EQ((*keyStateArray())[0x1E], 0);
+  EXPECT_EQ(frame.dirtyRows.front(), 1);
+  EXPECT_EQ(frame.dirtyRows.back(), 1);
   unlockScreenSection();
   send(WM_ACTIVATEAPP, TRUE, 0);
   EXPECT_TRUE(windowState().active);
@@ -162,8 +164,8 @@ TEST_F(GdiWindow, FailedSwitchToFullScreenRebuildsTheWindow) {
   EXPECT_EQ(client.bottom, 768);
   EXPECT_TRUE(eventually([] { return windowPixel(512, 700) == RGB(0, 0, 0xFF); }));
   EXPECT_TRUE(eventually([] {
-    ScreenState* s = screenState;
-    return s && s->dirtyRows.front() == 0 && s->dirtyRows.back() == 0;
+    VisibleFrame s;
+    return visibleFrame(s) && s.dirtyRows.front() == 0 && s.dirtyRows.back() == 0;
   }));
 }
 }  // namespace

@@ -2,16 +2,17 @@
 #include <cstdio>
 #include <string>
 
+#include "screen/backend_port.h"
 #include "screen/screen.h"
-#include "screen/screen_state.h"
 #include "tools/frame_files.h"
 
 bool writeCellText(const std::string& path) {
-  if (!screenState) return false;
+  VisibleFrame frame;
+  if (!visibleFrame(frame)) return false;
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;
-  for (int r = 1; r <= screenState->textRows; ++r) {
-    for (int c = 1; c <= screenState->textColumns; ++c)
+  for (int r = 1; r <= frame.textRows; ++r) {
+    for (int c = 1; c <= frame.textColumns; ++c)
       std::fputc(readCell(r, c).character & 0xFF, file);
     std::fputc('\n', file);
   }

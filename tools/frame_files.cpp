@@ -7,11 +7,11 @@
 
 #include "screen/rgb565.h"
 #include "screen/screen.h"
-#include "screen/screen_state.h"
+#include "screen/backend_port.h"
 
 bool writeScreenPng(const std::string& path) {
-  if (!screenState) return false;
-  const ScreenState& s = *screenState;
+  VisibleFrame s;
+  if (!visibleFrame(s)) return false;
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -29,7 +29,7 @@ bool writeScreenPng(const std::string& path) {
   std::vector<png_byte> row(static_cast<size_t>(s.width) * 3);
   for (int y = 0; y < s.height; ++y) {
     for (int x = 0; x < s.width; ++x) {
-      uint32_t p = getPixel(s, s.visiblePixels(), x, y);
+      uint32_t p = s.pixel(x, y);
       const uint32_t rgb = rgb565ToRgb(p);
       row[static_cast<size_t>(x) * 3 + 0] = static_cast<png_byte>(rgb >> 16);
       row[static_cast<size_t>(x) * 3 + 1] = static_cast<png_byte>((rgb >> 8) & 0xFF);

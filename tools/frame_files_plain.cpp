@@ -6,7 +6,7 @@
 
 #include "screen/rgb565.h"
 #include "screen/screen.h"
-#include "screen/screen_state.h"
+#include "screen/backend_port.h"
 #include "tools/frame_files.h"
 
 namespace {
@@ -57,14 +57,14 @@ std::vector<uint8_t> storedZlib(const std::vector<uint8_t>& raw) {
 }  // namespace
 
 bool writeScreenPng(const std::string& path) {
-  if (!screenState) return false;
-  const ScreenState& s = *screenState;
+  VisibleFrame s;
+  if (!visibleFrame(s)) return false;
   std::vector<uint8_t> raw;
   raw.reserve(static_cast<size_t>(s.height) * (static_cast<size_t>(s.width) * 3 + 1));
   for (int y = 0; y < s.height; ++y) {
     raw.push_back(0);  // no filter
     for (int x = 0; x < s.width; ++x) {
-      const uint32_t p = getPixel(s, s.visiblePixels(), x, y);
+      const uint32_t p = s.pixel(x, y);
       const uint32_t rgb = rgb565ToRgb(p);
       raw.push_back(static_cast<uint8_t>(rgb >> 16));
       raw.push_back(static_cast<uint8_t>((rgb >> 8) & 0xFF));

@@ -11,7 +11,7 @@
 #include "screen/cp437.h"
 #include "screen/key_code.h"
 #include "screen/platform_seam.h"
-#include "screen/screen_state.h"
+#include "screen/backend_port.h"
 #include "simulator/simulator.h"
 #include "simulator/variables.h"
 #include "tools/frame_files.h"
@@ -120,10 +120,10 @@ class ScriptedRun {
   }
 
  private:
-  static int queuedKeys() { return screenState ? screenState->keys.count() : 0; }
+  static int queuedKeys() { return queuedKeyCount(); }
 
   void handOverKeys() {
-    if (!screenState) return;
+    if (!graphicsScreenExists()) return;
     while (!pendingKeys_.empty() && queuedKeys() < kQueueRoom) {
       queueKey(pendingKeys_.front());
       pendingKeys_.pop_front();

@@ -1,21 +1,18 @@
 #include "platform/posix/linux_backends.h"
 
+#include "platform/sdl/sdl_backend.h"
+#include "platform/terminal/terminal_backend.h"
 #include "screen/backend.h"
 
-// Each back end library defines its registration hook when it is built.
-#ifdef CO2SIM_HAVE_SDL
-const Backend& sdlBackend();
-#endif
-#ifdef CO2SIM_HAVE_TERMINAL
-const Backend& terminalBackend();
-#endif
+namespace {
+// The windowed back ends of the Linux program, in the order the chooser tries them.
+constexpr const Backend& (*kLinuxBackends[])() = {
+    sdlBackend,       // a window or the full screen on X11 or Wayland (never starts without SDL2)
+    terminalBackend,  // the text cells in the terminal the program runs in
+};
+}  // namespace
 
 void registerLinuxBackends() {
   clearWindowedBackends();
-#ifdef CO2SIM_HAVE_SDL
-  registerWindowedBackend(&sdlBackend());
-#endif
-#ifdef CO2SIM_HAVE_TERMINAL
-  registerWindowedBackend(&terminalBackend());
-#endif
+  for (const auto backend : kLinuxBackends) registerWindowedBackend(&backend());
 }

@@ -2,9 +2,9 @@
 
 #include <atomic>
 
+#include "screen/backend_port.h"
 #include "screen/platform_seam.h"
 #include "screen/screen.h"
-#include "screen/screen_state.h"
 
 namespace {
 std::atomic<bool> lost{false};
@@ -30,8 +30,7 @@ void awaitKeyWatchingOutput(KeyWaitKind kind) {
   // longer slices keep an idle program from waking more than a few times a second.
   for (;;) {
     endIfLost();
-    ScreenState* s = screenState;
-    if (!s || s->keys.awaitKeyFor(250)) return;
+    if (!graphicsScreenExists() || awaitQueuedKey(250)) return;
   }
 }
 }  // namespace

@@ -24,8 +24,9 @@
 #include "platform/sdl/sdl_presenter.h"
 #include "platform/sdl/sdl_process_guard.h"
 #include "platform/sdl/sdl_tone.h"
+#include "screen/pending_palette.h"
 #include "screen/platform_seam.h"
-#include "screen/screen_state.h"
+#include "screen/backend_port.h"
 
 namespace {
 struct Request {
@@ -60,8 +61,7 @@ Readiness readiness = Readiness::Waiting;
 std::mutex requestMutex;
 std::string pendingTitle;
 bool titleChanged = false;
-std::array<uint32_t, 256> palette{};
-bool paletteChanged = false;
+PendingPalette palette;
 bool cursorChanged = false;
 bool cursorShown = true;
 int warpX = -1, warpY = -1;
@@ -85,10 +85,6 @@ void wakePresenter() {
   }
 }
 
-bool anyRowDirty(const ScreenState& s) {
-  return std::find(s.dirtyRows.begin(), s.dirtyRows.end(), uint8_t{1}) != s.dirtyRows.end();
-}
-
 void lockScreenMutex() {
   screenMutex.lock();
   ++lockDepth;
@@ -96,8 +92,7 @@ void lockScreenMutex() {
 void unlockScreenMutex() {
   // The program leaves the lock with rows to copy while the presentation thread rests.
   if (!onPresentationThread && resting.load(std::memory_order_relaxed)) {
-    ScreenState* s = screenState;
-    if (s && anyRowDirty(*s)) {
+    if (anyRowDirty()) {
       resting.store(false, std::memory_order_relaxed);
       wakePresenter();
     }
@@ -149,23 +144,19 @@ void releaseAfterDisplayLoss() {
   report(Readiness::Lost);
 }
 
-void markAllRows() {
-  if (ScreenState* s = screenState) std::fill(s->dirtyRows.begin(), s->dirtyRows.end(), uint8_t{1});
-}
-
 void toggle() {
   if ((request.flags & kFlagNoSwitch) || !active) return;
   presenter.toggleFullScreen();
   presenter.invalidate();
-  markAllRows();
+  markWholeFrame();
 }
 
 void focusChanged(bool nowActive) {
   active = nowActive;
-  if (ScreenState* s = screenState) s->keyState.fill(0);
+  if (auto* keyState = keyStateArray()) keyState->fill(0);
   mouseButtons.store(0);
   presenter.invalidate();
-  markAllRows();
+  markWholeFrame();
 }
 
 void handleWindowEvent(const SDL_WindowEvent& e) {
@@ -230,10 +221,7 @@ void applyRequests() {
     SDL_SetWindowTitle(presenter.window(), pendingTitle.c_str());
     titleChanged = false;
   }
-  if (paletteChanged) {
-    presenter.setPalette(palette);
-    paletteChanged = false;
-  }
+  if (std::array<uint32_t, 256> entries; palette.take(entries)) presenter.setPalette(entries);
   if (cursorChanged) {
     SDL_ShowCursor(cursorShown ? SDL_ENABLE : SDL_DISABLE);
     if (warpX >= 0) SDL_WarpMouseInWindow(presenter.window(), warpX, warpY);
@@ -293,7 +281,7 @@ void presentationLoop() {
   {
     std::lock_guard<std::mutex> guard(requestMutex);
     displaySizes = Presenter::displaySizes();
-    presenter.setPalette(palette);
+    presenter.setPalette(palette.current());
   }
   if (!presenter.build(request.title, request.width, request.height, request.depth,
                        (request.flags & kFlagFullScreen) != 0)) {
@@ -323,21 +311,21 @@ void presentationLoop() {
     }
     applyRequests();
     bool rowsWaiting = false;
-    if (ScreenState* s = screenState) {
+    if (VisibleFrame frame; visibleFrame(frame)) {
       const auto now = std::chrono::steady_clock::now();
       if (now - lastCopy >= kCopyInterval) {
-        const bool copied = presenter.present(*s);
+        const bool copied = presenter.present(frame);
         latencyProbe.afterCopy(copied);
         if (copied) lastCopy = now;
       }
       if (active) {
         int count = 0;
         const uint8_t* state = SDL_GetKeyboardState(&count);
-        fillKeyState(state, count, s->keyState);
+        fillKeyState(state, count, *keyStateArray());
       }
     }
     dispatchEvents();
-    if (ScreenState* s = screenState) rowsWaiting = anyRowDirty(*s) || presenter.owesWholePicture();
+    if (graphicsScreenExists()) rowsWaiting = anyRowDirty() || presenter.owesWholePicture();
     if (!rowsWaiting) resting.store(true, std::memory_order_relaxed);
     unlockScreenMutex();
     if (!running.load()) break;
@@ -368,9 +356,9 @@ int sdlStart(const char* title, int width, int height, int depth, int refreshRat
     std::lock_guard<std::mutex> guard(requestMutex);
     pendingTitle.clear();
     titleChanged = false;
-    paletteChanged = false;
     cursorChanged = false;
   }
+  palette.forget();
   mouseX = mouseY = mouseWheel = mouseButtons = 0;
   readiness = Readiness::Waiting;
   openWakePipe();
@@ -414,14 +402,7 @@ void sdlShutdown() {
   if (!parked) closeWakePipe();
 }
 
-void sdlSetPaletteEntry(int index, int red, int green, int blue) {
-  if (index < 0 || index > 255) return;
-  std::lock_guard<std::mutex> guard(requestMutex);
-  palette[static_cast<size_t>(index)] = static_cast<uint32_t>(red & 0xFF) << 16 |
-                                        static_cast<uint32_t>(green & 0xFF) << 8 |
-                                        static_cast<uint32_t>(blue & 0xFF);
-  paletteChanged = true;
-}
+void sdlSetPaletteEntry(int index, int red, int green, int blue) { palette.set(index, red, green, blue); }
 
 void sdlWaitVerticalSync() {
   const int rate = displayRefresh;

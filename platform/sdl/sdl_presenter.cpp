@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "platform/sdl/sdl_surface_format.h"
-#include "screen/screen_state.h"
 #include "screen/taller_heights.h"
 
 bool Presenter::findFullScreenMode(SDL_DisplayMode& found) const {
@@ -155,7 +154,7 @@ std::vector<DisplayModeSize> Presenter::displaySizes() {
   return sizes;
 }
 
-bool Presenter::present(ScreenState& s) {
+bool Presenter::present(const VisibleFrame& s) {
   if (!window_) return false;
   SDL_Surface* surface = SDL_GetWindowSurface(window_);
   if (!surface) return false;  // the flags stay set for the next try
@@ -178,14 +177,11 @@ bool Presenter::present(ScreenState& s) {
   const int lastRow = std::min(rows, surface->h - offsetY_);
   if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
   rects_.clear();
-  const uint8_t* page = s.visiblePixels();
   auto* pixels = static_cast<uint8_t*>(surface->pixels);
   const int bytes = surface->format->BytesPerPixel;
   for (int d = 0; d < lastRow; ++d) {
     if (!s.dirtyRows[static_cast<size_t>(d)]) continue;
-    const int frameRow = d / s.rowRepeat;
-    converter_.convert(page + static_cast<size_t>(frameRow) * static_cast<size_t>(s.pitch),
-                       copyWidth,
+    converter_.convert(s.displayedRow(d), copyWidth,
                        pixels + static_cast<size_t>(d + offsetY_) * static_cast<size_t>(surface->pitch) +
                            static_cast<size_t>(offsetX_) * static_cast<size_t>(bytes));
     if (!rects_.empty() && rects_.back().y + rects_.back().h == d + offsetY_) {

@@ -10,8 +10,7 @@
 
 #include "screen/pixel_format_convert.h"
 #include "screen/backend.h"
-
-struct ScreenState;
+#include "screen/backend_port.h"
 
 class Presenter {
  public:
@@ -25,7 +24,7 @@ class Presenter {
   SDL_Window* window() const { return window_; }
   // Copies the rows flagged in dirtyRows to the window and clears their flags.
   // Returns whether any row was copied to the window.
-  bool present(ScreenState& s);
+  bool present(const VisibleFrame& frame);
   // The palette of 8-bit frames as 0xRRGGBB; the next present converts with it.
   void setPalette(const std::array<uint32_t, 256>& palette);
   // Forces the whole picture to be sent again (exposure, focus, switch).

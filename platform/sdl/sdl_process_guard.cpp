@@ -13,7 +13,6 @@
 #include "platform/posix/signal_end.h"
 #include "screen/platform_seam.h"
 #include "screen/screen.h"
-#include "screen/screen_state.h"
 
 namespace {
 constexpr int kGuardedSignals[] = {SIGINT, SIGTERM, SIGHUP};

@@ -23,7 +23,7 @@
 #include "platform/terminal/terminal_tty.h"
 #include "screen/ascii_compare.h"
 #include "screen/platform_seam.h"
-#include "screen/screen_state.h"
+#include "screen/backend_port.h"
 
 namespace {
 constexpr int kCellWidth = 8;
@@ -55,10 +55,6 @@ std::string sizeText(int columns, int rows) {
   return std::to_string(columns) + " x " + std::to_string(rows);
 }
 
-void markAllRows() {
-  if (ScreenState* s = screenState) std::fill(s->dirtyRows.begin(), s->dirtyRows.end(), uint8_t{1});
-}
-
 // A terminal too small for the screen shows one line until it is large enough again; the
 // simulation goes on meanwhile.
 void checkSize(std::string& frame) {
@@ -79,7 +75,7 @@ void checkSize(std::string& frame) {
   frame += "\x1b[0m\x1b[2J";
   showingNotice = false;
   encoder->invalidate();
-  markAllRows();
+  markWholeFrame();
 }
 
 // Reads what is waiting on standard input, at most one chunk per frame so a flood cannot
@@ -146,9 +142,9 @@ void presentFrames() {
       checkSize(frame);
       sizeUnknown = false;
     }
-    if (ScreenState* s = screenState) {
-      if (showingNotice) std::fill(s->dirtyRows.begin(), s->dirtyRows.end(), uint8_t{0});
-      else encoder->encodeDirtyRows(*s, frame);
+    if (VisibleFrame shown; visibleFrame(shown)) {
+      if (showingNotice) takeDirtyRows(shown.dirtyRows);
+      else encoder->encodeDirtyRows(shown, frame);
     }
     readKeys(codes);
     for (const int32_t code : codes) queueKey(code);
@@ -208,8 +204,8 @@ int terminalStart(const char*, int width, int height, int depth, int, int flags)
   // A full-screen request is a window's to serve: the terminal takes it only when asked for
   // by name, so a desktop whose display lacks the mode still gets a window on the next pass.
   if ((flags & kFlagFullScreen) && !askedForByName()) return 1;
-  const ScreenState* s = screenState;
-  if (!s || s->cellHeight != kCellHeight || (depth != 8 && depth != 16 && depth != 32))
+  VisibleFrame shown;
+  if (!visibleFrame(shown) || shown.cellHeight != kCellHeight || (depth != 8 && depth != 16 && depth != 32))
     return refuse("the screen has no 8 x 16 text cells");
   neededColumns = width / kCellWidth;
   neededRows = height / kCellHeight;

@@ -6,14 +6,13 @@
 #include "platform/terminal/terminal_cell_match.h"
 #include "platform/terminal/terminal_colours.h"
 #include "screen/rgb565.h"
-#include "screen/screen_state.h"
 #include "screen/utf8.h"
 
 namespace {
-uint32_t pixelToRgb(const ScreenState& s, uint32_t pixel) {
+uint32_t pixelToRgb(const VisibleFrame& s, uint32_t pixel) {
   if (s.depth == 16) return rgb565ToRgb(pixel);
   if (s.depth == 32) return pixel & 0xFFFFFFu;
-  return s.paletteShown[pixel & 0xFFu] & 0xFFFFFFu;
+  return (*s.palette)[pixel & 0xFFu] & 0xFFFFFFu;
 }
 
 void appendNumber(std::string& out, unsigned value) {
@@ -23,15 +22,11 @@ void appendNumber(std::string& out, unsigned value) {
 }
 }  // namespace
 
-TerminalCell screenCell(const ScreenState& s, int row, int column) {
+TerminalCell screenCell(const VisibleFrame& s, int row, int column) {
   uint32_t rgb[kCellPixels];
-  const uint8_t* page = s.visiblePixels();
   for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 8; ++x)
-      rgb[y * 8 + x] = pixelToRgb(s, getPixel(s, page, column * 8 + x, row * 16 + y));
-  const CellRecord& record =
-      s.cellRecord[static_cast<size_t>(s.visiblePage)]
-                  [static_cast<size_t>(row) * static_cast<size_t>(s.textColumns) + static_cast<size_t>(column)];
+    for (int x = 0; x < 8; ++x) rgb[y * 8 + x] = pixelToRgb(s, s.pixel(column * 8 + x, row * 16 + y));
+  const CellRecord& record = s.cell(row, column);
   CellGlyph glyph;
   glyph.character = static_cast<uint8_t>(record.character & 0xFF);
   glyph.foreground = pixelToRgb(s, record.foreground);
@@ -50,7 +45,7 @@ void FrameEncoder::invalidate() {
   foregroundKnown_ = backgroundKnown_ = false;
 }
 
-void FrameEncoder::encodeDirtyRows(ScreenState& s, std::string& out) {
+void FrameEncoder::encodeDirtyRows(const VisibleFrame& s, std::string& out) {
   const int rowRepeat = s.rowRepeat > 0 ? s.rowRepeat : 1;
   const int rows = std::min(rows_, s.textRows);
   const int columns = std::min(columns_, s.textColumns);
@@ -62,7 +57,7 @@ void FrameEncoder::encodeDirtyRows(ScreenState& s, std::string& out) {
     if (!dirty) continue;
     for (int column = 0; column < columns; ++column) put(row, column, screenCell(s, row, column), out);
   }
-  std::fill(s.dirtyRows.begin(), s.dirtyRows.end(), uint8_t{0});
+  takeDirtyRows(s.dirtyRows);
 }
 
 void FrameEncoder::put(int row, int column, TerminalCell cell, std::string& out) {

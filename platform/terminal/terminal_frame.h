@@ -8,11 +8,10 @@
 
 #include "platform/terminal/terminal_cell.h"
 #include "platform/terminal/terminal_colours.h"
-
-struct ScreenState;
+#include "screen/backend_port.h"
 
 // What the terminal shows for cell (row, column) (0-based) of the screen's visible page.
-TerminalCell screenCell(const ScreenState& s, int row, int column);
+TerminalCell screenCell(const VisibleFrame& frame, int row, int column);
 
 class FrameEncoder {
  public:
@@ -21,7 +20,7 @@ class FrameEncoder {
   void invalidate();
   // Appends the changes of every text row with a dirty pixel row and clears all dirty flags.
   // Called under the screen lock.
-  void encodeDirtyRows(ScreenState& s, std::string& out);
+  void encodeDirtyRows(const VisibleFrame& frame, std::string& out);
   // Appends what it takes to show `cell` at (row, column), nothing when it is shown already.
   void put(int row, int column, TerminalCell cell, std::string& out);
 

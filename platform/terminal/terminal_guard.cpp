@@ -10,7 +10,7 @@
 #include "platform/terminal/terminal_tty.h"
 #include "screen/platform_seam.h"
 #include "screen/screen.h"
-#include "screen/screen_state.h"
+#include "screen/backend_port.h"
 
 namespace {
 constexpr int kTermination[] = {SIGINT, SIGTERM, SIGHUP};
@@ -67,7 +67,7 @@ bool refusalHooked = false;
 void (*chainedEnding)(int) = nullptr;
 
 void sayWhyNoScreen(int status) {
-  if (!screenState && !refusal.empty()) {
+  if (!graphicsScreenExists() && !refusal.empty()) {
     std::fprintf(stderr, "co2sim: no terminal screen: %s\n", refusal.c_str());
     refusal.clear();
   }

@@ -3,7 +3,7 @@
 #include <cstring>
 
 namespace {
-void convertRow(const FrameView& frame, const uint8_t* source, uint32_t* target) {
+void convertRow(const VisibleFrame& frame, const uint8_t* source, uint32_t* target) {
   const auto n = static_cast<size_t>(frame.width);
   if (frame.bytesPerPixel == 2) {
     for (size_t x = 0; x < n; ++x) {
@@ -21,15 +21,13 @@ void convertRow(const FrameView& frame, const uint8_t* source, uint32_t* target)
 }
 }  // namespace
 
-RowBand copyDirtyRows(const FrameView& frame, uint32_t* rgba) {
+RowBand copyDirtyRows(const VisibleFrame& frame, uint32_t* rgba) {
   RowBand band{frame.height * frame.rowRepeat, -1};
   const int shown = frame.height * frame.rowRepeat;
   for (int row = 0; row < shown; ++row) {
     if (!frame.dirtyRows[row]) continue;
     frame.dirtyRows[row] = 0;
-    const uint8_t* source =
-        frame.pixels + static_cast<size_t>(row / frame.rowRepeat) * static_cast<size_t>(frame.pitch);
-    convertRow(frame, source, rgba + static_cast<size_t>(row) * static_cast<size_t>(frame.width));
+    convertRow(frame, frame.displayedRow(row), rgba + static_cast<size_t>(row) * static_cast<size_t>(frame.width));
     if (row < band.first) band.first = row;
     band.last = row;
   }

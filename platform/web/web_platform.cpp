@@ -6,7 +6,7 @@
 #include "platform/web/web_key_ring.h"
 #include "platform/web/web_page_calls.h"
 #include "platform/web/web_presenter.h"
-#include "platform/web/web_screen_adapter.h"
+#include "screen/backend_port.h"
 #include "screen/platform_seam.h"
 
 namespace {
@@ -26,7 +26,7 @@ bool anchorPending = true;
 int64_t nowNs() { return static_cast<int64_t>(pageNow() * 1e6); }
 
 void takeKeys() {
-  drainKeyRing(keyRing, [](int32_t code) { putKey(code); });
+  drainKeyRing(keyRing, [](int32_t code) { queueKey(code); });
 }
 
 void report(int state) { pageReport(state, static_cast<double>(virtualMs), tones); }

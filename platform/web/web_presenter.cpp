@@ -4,7 +4,7 @@
 
 #include "platform/web/web_frame_copy.h"
 #include "platform/web/web_page_calls.h"
-#include "platform/web/web_screen_adapter.h"
+#include "screen/backend_port.h"
 
 namespace {
 constexpr double kPresentEveryMs = 10;
@@ -15,8 +15,8 @@ double lastPresentMs = -1e9;
 
 void presentChangedRows() {
   lastPresentMs = pageNow();
-  FrameView frame;
-  if (!currentFrame(frame)) return;
+  VisibleFrame frame;
+  if (!visibleFrame(frame)) return;
   const int shownHeight = frame.height * frame.rowRepeat;
   const size_t size = static_cast<size_t>(frame.width) * static_cast<size_t>(shownHeight);
   if (picture.size() != size) {

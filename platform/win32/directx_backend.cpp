@@ -5,7 +5,7 @@
 #include "platform/win32/directx_display.h"
 #include "platform/win32/directx_keyboard.h"
 #include "platform/win32/win32_window.h"
-#include "screen/screen_state.h"
+#include "screen/backend_port.h"
 
 namespace {
 // Presentation thread only, or under the screen lock.
@@ -60,7 +60,7 @@ bool build(WindowState& state) {
   return true;
 }
 
-void present(WindowState& state, ScreenState& s) {
+void present(WindowState& state, const VisibleFrame& s) {
   Session& x = session();
   // A full screen in the background keeps its changed rows until it is active again.
   if (x.display.fullScreen() && !state.active) return;
@@ -68,9 +68,9 @@ void present(WindowState& state, ScreenState& s) {
   x.display.present(s, paletteChanged ? &x.palette : nullptr);
 }
 
-void refreshKeyState(WindowState&, ScreenState& s) {
+void refreshKeyState(WindowState&, std::array<uint8_t, 128>& keyState) {
   Session& x = session();
-  if (!x.keyboard.isOpen() || !x.keyboard.read(s.keyState)) fillKeyStateFromSystem(s);
+  if (!x.keyboard.isOpen() || !x.keyboard.read(keyState)) fillKeyStateFromSystem(keyState);
 }
 
 bool message(WindowState&, HWND, UINT msg, WPARAM, LPARAM, LRESULT* result) {

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "platform/win32/display_mode_search.h"
-#include "screen/screen_state.h"
+#include "screen/backend_port.h"
 
 namespace {
 using CreateExFn = HRESULT(WINAPI*)(GUID*, LPVOID*, REFIID, IUnknown*);
@@ -194,7 +194,7 @@ bool DirectDrawDisplay::restoreLost() {
   return restored;
 }
 
-void DirectDrawDisplay::present(ScreenState& s, const std::array<uint32_t, 256>* changedPalette) {
+void DirectDrawDisplay::present(const VisibleFrame& s, const std::array<uint32_t, 256>* changedPalette) {
   if (!primary_) return;
   if (restoreLost()) wholeOwed_ = true;
   if (changedPalette) {
@@ -209,9 +209,9 @@ void DirectDrawDisplay::present(ScreenState& s, const std::array<uint32_t, 256>*
   }
   if (wholeOwed_) std::fill(s.dirtyRows.begin(), s.dirtyRows.end(), uint8_t{1});
   const auto rows = static_cast<int>(s.dirtyRows.size());
-  int first = 0;
-  while (first < rows && !s.dirtyRows[static_cast<size_t>(first)]) ++first;
-  if (first == rows) return;
+  const RowBand changed = dirtyBand(s.dirtyRows);
+  if (changed.empty()) return;
+  const int first = changed.first;
 
   IDirectDrawSurface7* target = fullScreen_ ? primary_ : offscreen_;
   auto desc = sized<DDSURFACEDESC2>();
@@ -220,17 +220,15 @@ void DirectDrawDisplay::present(ScreenState& s, const std::array<uint32_t, 256>*
   auto* pixels = static_cast<uint8_t*>(desc.lpSurface);
   const int shownRows = std::min(rows, static_cast<int>(desc.dwHeight) - offsetY_);
   const int copyWidth = std::min(s.width, static_cast<int>(desc.dwWidth));
-  const uint8_t* page = s.visiblePixels();
   int last = first;
   for (int d = first; d < shownRows; ++d) {
     if (!s.dirtyRows[static_cast<size_t>(d)]) continue;
-    const int frameRow = d / s.rowRepeat;
-    converter_.convert(page + static_cast<size_t>(frameRow) * static_cast<size_t>(s.pitch), copyWidth,
+    converter_.convert(s.displayedRow(d), copyWidth,
                        pixels + static_cast<size_t>(d + offsetY_) * static_cast<size_t>(desc.lPitch));
     last = d;
   }
   target->Unlock(nullptr);
-  std::fill(s.dirtyRows.begin(), s.dirtyRows.end(), uint8_t{0});
+  takeDirtyRows(s.dirtyRows);
   wholeOwed_ = false;
   if (!fullScreen_) showBand(first, last);
 }

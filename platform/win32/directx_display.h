@@ -9,12 +9,12 @@
 
 #include "screen/pixel_format_convert.h"
 #include "screen/backend.h"
+#include "screen/backend_port.h"
 
 struct IDirectDraw7;
 struct IDirectDrawSurface7;
 struct IDirectDrawClipper;
 struct IDirectDrawPalette;
-struct ScreenState;
 
 class DirectDrawDisplay {
  public:
@@ -41,7 +41,7 @@ class DirectDrawDisplay {
 
   // One presentation step: restore lost surfaces, send a changed palette, copy the dirty rows
   // (their flags stay set when the target cannot be locked) and, in a window, show them.
-  void present(ScreenState& s, const std::array<uint32_t, 256>* changedPalette);
+  void present(const VisibleFrame& frame, const std::array<uint32_t, 256>* changedPalette);
   // Copies the whole off-screen picture to the window again (after a paint request).
   void repaint();
   // Waits for the display's vertical blank; false when there is no display object.

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/win32/win32_window.h"
-#include "screen/screen_state.h"
+#include "screen/backend_port.h"
 
 namespace {
 // A BITMAPINFO with room for 256 palette entries or the three 5:6:5 channel masks.
@@ -16,7 +16,7 @@ struct BitmapHeader {
 BitmapHeader bitmap;
 std::vector<uint8_t> band;  // rows assembled when the frame cannot be sent as it stands
 
-void describeBand(const ScreenState& s, int rows) {
+void describeBand(const VisibleFrame& s, int rows) {
   BITMAPINFOHEADER& h = bitmap.header;
   h.biSize = sizeof(BITMAPINFOHEADER);
   h.biWidth = s.width;
@@ -31,7 +31,7 @@ void describeBand(const ScreenState& s, int rows) {
   }
 }
 
-void takePalette(const ScreenState& s) {
+void takePalette(const VisibleFrame& s) {
   std::array<uint32_t, 256> palette;
   if (!takePendingPalette(palette) || s.bytesPerPixel != 1) return;
   for (size_t i = 0; i < 256; ++i)
@@ -52,24 +52,19 @@ bool gdiBuild(WindowState& state) {
   return true;
 }
 
-void gdiPresent(WindowState& state, ScreenState& s) {
+void gdiPresent(WindowState& state, const VisibleFrame& s) {
   takePalette(s);
   if (!state.window) return;
-  const int rows = static_cast<int>(s.dirtyRows.size());
-  int first = 0;
-  while (first < rows && !s.dirtyRows[static_cast<size_t>(first)]) ++first;
-  if (first == rows) return;
-  int last = rows - 1;
-  while (!s.dirtyRows[static_cast<size_t>(last)]) --last;
-  const int count = last - first + 1;
+  const RowBand changed = dirtyBand(s.dirtyRows);
+  if (changed.empty()) return;
+  const int first = changed.first;
+  const int count = changed.last - first + 1;
   const size_t pitch = static_cast<size_t>(s.pitch);  // a multiple of 4 for every mode
-  const uint8_t* page = s.visiblePixels();
-  const uint8_t* bits = page + static_cast<size_t>(first) * pitch;
+  const uint8_t* bits = s.displayedRow(first);
   if (s.rowRepeat != 1) {
     band.resize(static_cast<size_t>(count) * pitch);
     for (int d = 0; d < count; ++d)
-      std::memcpy(band.data() + static_cast<size_t>(d) * pitch,
-                  page + static_cast<size_t>((first + d) / s.rowRepeat) * pitch, pitch);
+      std::memcpy(band.data() + static_cast<size_t>(d) * pitch, s.displayedRow(first + d), pitch);
     bits = band.data();
   }
   describeBand(s, count);
@@ -79,7 +74,7 @@ void gdiPresent(WindowState& state, ScreenState& s) {
                     static_cast<UINT>(count), bits, reinterpret_cast<const BITMAPINFO*>(&bitmap),
                     DIB_RGB_COLORS);
   ReleaseDC(state.window, dc);
-  std::memset(s.dirtyRows.data(), 0, s.dirtyRows.size());
+  takeDirtyRows(s.dirtyRows);
 }
 
 void gdiTeardown(WindowState& state) {
@@ -88,7 +83,7 @@ void gdiTeardown(WindowState& state) {
   band.shrink_to_fit();
 }
 
-void gdiRepaint(WindowState&) { markAllRowsDirty(); }
+void gdiRepaint(WindowState&) { markWholeFrame(); }
 
 int gdiStart(const char* title, int width, int height, int depth, int refreshRate, int flags) {
   if (flags & (kFlagFullScreen | kFlagOpenGL)) return 1;

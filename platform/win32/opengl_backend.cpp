@@ -6,7 +6,7 @@
 #include "platform/win32/display_mode_search.h"
 #include "platform/win32/opengl_display.h"
 #include "platform/win32/win32_window.h"
-#include "screen/screen_state.h"
+#include "screen/backend_port.h"
 
 namespace {
 // Presentation thread only, or under the screen lock.
@@ -78,7 +78,7 @@ bool build(WindowState& state) {
   return true;
 }
 
-void present(WindowState&, ScreenState& s) {
+void present(WindowState&, const VisibleFrame& s) {
   Session& x = session();
   const bool paletteChanged = takePendingPalette(x.palette);
   x.display.present(s, paletteChanged ? &x.palette : nullptr);
@@ -114,7 +114,7 @@ std::vector<DisplayModeSize> openGLListModes(int depth) {
 // Shows the whole picture at the next presentation step.
 void openGLFlip() {
   lockScreenSection();
-  markAllRowsDirty();
+  markWholeFrame();
   unlockScreenSection();
 }
 

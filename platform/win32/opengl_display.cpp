@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "screen/screen_state.h"
+#include "screen/backend_port.h"
 
 // The few entry points used, taken from the library at run time so that the program does not
 // need it to start.
@@ -134,7 +134,7 @@ void OpenGLDisplay::release() {
   wholeOwed_ = false;
 }
 
-void OpenGLDisplay::present(ScreenState& s, const std::array<uint32_t, 256>* changedPalette) {
+void OpenGLDisplay::present(const VisibleFrame& s, const std::array<uint32_t, 256>* changedPalette) {
   if (!context_) return;
   if (changedPalette && converter_.frameBytesPerPixel() == 1) {
     converter_.configure(depth_, kTextureFormat, *changedPalette);
@@ -144,7 +144,6 @@ void OpenGLDisplay::present(ScreenState& s, const std::array<uint32_t, 256>* cha
   const int rows = std::min(static_cast<int>(s.dirtyRows.size()), height_);
   const int copyWidth = std::min(s.width, width_);
   const size_t rowBytes = static_cast<size_t>(copyWidth) * 4;
-  const uint8_t* page = s.visiblePixels();
   bool changed = false;
   // Each run of consecutive dirty rows goes up in one transfer.
   for (int first = 0; first < rows;) {
@@ -154,13 +153,13 @@ void OpenGLDisplay::present(ScreenState& s, const std::array<uint32_t, 256>* cha
     }
     int end = first;
     for (; end < rows && s.dirtyRows[static_cast<size_t>(end)]; ++end)
-      converter_.convert(page + static_cast<size_t>(end / s.rowRepeat) * static_cast<size_t>(s.pitch), copyWidth,
+      converter_.convert(s.displayedRow(end), copyWidth,
                          rows_.data() + static_cast<size_t>(end - first) * rowBytes);
     gl_->texSubImage2D(GL_TEXTURE_2D, 0, 0, first, copyWidth, end - first, GL_RGBA, GL_UNSIGNED_BYTE, rows_.data());
     changed = true;
     first = end;
   }
-  std::fill(s.dirtyRows.begin(), s.dirtyRows.end(), uint8_t{0});
+  takeDirtyRows(s.dirtyRows);
   if (!changed && !wholeOwed_) return;
   wholeOwed_ = false;
 

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "screen/backend_port.h"
 #include "screen/pixel_format_convert.h"
 
-struct ScreenState;
 struct GlFunctions;
 
 class OpenGLDisplay {
@@ -26,7 +26,7 @@ class OpenGLDisplay {
              int offsetY, const std::array<uint32_t, 256>& palette);
   void release();
   // Uploads the dirty rows, clears their flags and shows the picture when anything changed.
-  void present(ScreenState& s, const std::array<uint32_t, 256>* changedPalette);
+  void present(const VisibleFrame& frame, const std::array<uint32_t, 256>* changedPalette);
   // Shows the whole picture again on the next present.
   void invalidate() { wholeOwed_ = true; }
 

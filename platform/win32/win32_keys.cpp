@@ -4,7 +4,7 @@
 
 #include "screen/cp437.h"
 #include "screen/key_translation.h"
-#include "screen/screen_state.h"
+#include "screen/backend_port.h"
 
 namespace {
 bool down(const BYTE* state, int vk) { return (state[vk] & 0x80) != 0; }

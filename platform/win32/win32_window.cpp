@@ -7,8 +7,9 @@
 
 #include "platform/win32/win32_keys.h"
 #include "screen/backend.h"
+#include "screen/backend_port.h"
+#include "screen/pending_palette.h"
 #include "screen/platform_seam.h"
-#include "screen/screen_state.h"
 
 namespace {
 constexpr char kClassPrefix[] = "co2simScreen:";
@@ -30,8 +31,7 @@ std::atomic<HWND> postTarget{nullptr};
 
 // Requests of the program thread, taken by the presentation thread.
 std::mutex requestMutex;
-std::array<uint32_t, 256> palette{};
-bool paletteChanged = false;
+PendingPalette palette;
 std::string pendingTitle;
 bool cursorShown = true;
 bool trackingMouse = false;
@@ -58,9 +58,9 @@ void requestSwitch(WindowState& state) {
 
 void activationChanged(WindowState& state, bool nowActive) {
   state.active = nowActive;
-  if (ScreenState* s = screenState) s->keyState.fill(0);
+  if (auto* keyState = keyStateArray()) keyState->fill(0);
   state.mouseButtons.store(0);
-  markAllRowsDirty();
+  markWholeFrame();
 }
 
 void showCursor(bool visible) {
@@ -100,11 +100,8 @@ void switchForm(WindowState& state) {
     state.flags ^= kFlagFullScreen;
     build(state);
   }
-  {
-    std::lock_guard<std::mutex> guard(requestMutex);
-    paletteChanged = true;
-  }
-  markAllRowsDirty();
+  palette.sendAgain();
+  markWholeFrame();
 }
 
 DWORD WINAPI presentationThread(void*) {
@@ -119,11 +116,11 @@ DWORD WINAPI presentationThread(void*) {
   while (state.running.load()) {
     lockScreenSection();
     if (state.switchRequested) switchForm(state);
-    if (ScreenState* s = screenState) {
-      if (state.hooks.present) state.hooks.present(state, *s);
+    if (VisibleFrame frame; visibleFrame(frame)) {
+      if (state.hooks.present) state.hooks.present(state, frame);
       if (state.active) {
-        if (state.hooks.refreshKeyState) state.hooks.refreshKeyState(state, *s);
-        else fillKeyStateFromSystem(*s);
+        if (state.hooks.refreshKeyState) state.hooks.refreshKeyState(state, *keyStateArray());
+        else fillKeyStateFromSystem(*keyStateArray());
       }
     }
     pumpMessages();
@@ -176,9 +173,9 @@ int startPresentation(const char* title, int width, int height, int depth, int r
   state.refreshRate = refreshRate;
   state.flags = flags;
   state.hooks = hooks;
+  palette.sendAgain();
   {
     std::lock_guard<std::mutex> guard(requestMutex);
-    paletteChanged = true;
     pendingTitle.clear();
   }
   cursorShown = true;
@@ -238,22 +235,9 @@ void stopPresentation() {
   }
 }
 
-void machinerySetPaletteEntry(int index, int red, int green, int blue) {
-  if (index < 0 || index > 255) return;
-  std::lock_guard<std::mutex> guard(requestMutex);
-  palette[static_cast<size_t>(index)] = static_cast<uint32_t>(red & 0xFF) << 16 |
-                                        static_cast<uint32_t>(green & 0xFF) << 8 |
-                                        static_cast<uint32_t>(blue & 0xFF);
-  paletteChanged = true;
-}
+void machinerySetPaletteEntry(int index, int red, int green, int blue) { palette.set(index, red, green, blue); }
 
-bool takePendingPalette(std::array<uint32_t, 256>& out) {
-  std::lock_guard<std::mutex> guard(requestMutex);
-  if (!paletteChanged) return false;
-  out = palette;
-  paletteChanged = false;
-  return true;
-}
+bool takePendingPalette(std::array<uint32_t, 256>& out) { return palette.take(out); }
 
 void machineryWaitVerticalSync() {
   const int rate = windowState().displayRefresh;
@@ -322,11 +306,7 @@ void destroyMachineryWindow(WindowState& state) {
   }
 }
 
-void markAllRowsDirty() {
-  if (ScreenState* s = screenState) std::fill(s->dirtyRows.begin(), s->dirtyRows.end(), uint8_t{1});
-}
-
-void fillKeyStateFromSystem(ScreenState& s) {
+void fillKeyStateFromSystem(std::array<uint8_t, 128>& keyState) {
   // Scan code -> virtual key, made once: the layout does not move the keys' positions.
   static const std::array<UINT, 128> virtualKeys = [] {
     std::array<UINT, 128> table{};
@@ -337,7 +317,7 @@ void fillKeyStateFromSystem(ScreenState& s) {
   if (!GetKeyboardState(state)) return;
   for (size_t sc = 0; sc < 128; ++sc) {
     const UINT vk = virtualKeys[sc];
-    s.keyState[sc] = (vk != 0 && vk < 256 && (state[vk] & 0x80)) ? 1 : 0;
+    keyState[sc] = (vk != 0 && vk < 256 && (state[vk] & 0x80)) ? 1 : 0;
   }
 }
 
@@ -376,7 +356,7 @@ LRESULT CALLBACK machineryWindowProc(HWND window, UINT msg, WPARAM wParam, LPARA
       break;
     case WM_SIZE:
       if (wParam == SIZE_MINIMIZED) activationChanged(state, false);
-      else if (wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED) markAllRowsDirty();
+      else if (wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED) markWholeFrame();
       break;
     // The system keeps a window within the screen's size plus its frame: on a screen smaller
     // than the frame buffer the client area would shrink and cut the picture. The window may

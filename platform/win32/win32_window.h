@@ -8,7 +8,8 @@
 #include <cstdint>
 #include <string>
 
-struct ScreenState;
+#include "screen/backend_port.h"
+
 struct WindowState;
 
 // How a back end plugs into the machinery. All hooks run on the presentation thread with the
@@ -31,10 +32,10 @@ struct PresentationHooks {
   // made and returns false. It also sets state.displayRefresh when it can read the rate.
   bool (*build)(WindowState& state);
   // Loop step 2: send the waiting palette (takePendingPalette), copy the rows flagged in
-  // s.dirtyRows and clear the flags (or leave them set when the target cannot be written).
-  void (*present)(WindowState& state, ScreenState& s);
+  // frame.dirtyRows and clear the flags (or leave them set when the target cannot be written).
+  void (*present)(WindowState& state, const VisibleFrame& frame);
   // Loop step 3, called only while state.active. Null: fillKeyStateFromSystem.
-  void (*refreshKeyState)(WindowState& state, ScreenState& s);
+  void (*refreshKeyState)(WindowState& state, std::array<uint8_t, 128>& keyState);
   // Releases the display objects and destroys the window; safe after a failed build.
   void (*teardown)(WindowState& state);
   // Optional first look at every message of the window. Return true when it is handled, with
@@ -105,10 +106,8 @@ void destroyMachineryWindow(WindowState& state);
 // Copies the palette entries set since the last call into `palette` (0xRRGGBB); returns
 // true when anything changed.
 bool takePendingPalette(std::array<uint32_t, 256>& palette);
-// Marks every displayed row of the current screen dirty.
-void markAllRowsDirty();
 // The key-state array from the system's per-key state (scan code -> virtual key table).
-void fillKeyStateFromSystem(ScreenState& s);
+void fillKeyStateFromSystem(std::array<uint8_t, 128>& keyState);
 
 // The window procedure of the class (exposed for tests that send it messages directly).
 LRESULT CALLBACK machineryWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);

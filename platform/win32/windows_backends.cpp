@@ -1,23 +1,20 @@
 #include "platform/win32/windows_backends.h"
 
+#include "platform/win32/directx_backend.h"
 #include "platform/win32/gdi_backend.h"
+#include "platform/win32/opengl_backend.h"
 #include "screen/backend.h"
 
-// Defined by the DirectX and OpenGL back-end sources when they are part of the build.
-#ifdef CO2SIM_HAVE_DIRECTX
-const Backend& directXBackend();
-#endif
-#ifdef CO2SIM_HAVE_OPENGL
-const Backend& openGLBackend();
-#endif
+namespace {
+// The display back ends of the Windows program, in the order the chooser tries them.
+constexpr const Backend& (*kWindowsBackends[])() = {
+    directXBackend,  // DirectDraw, full screen or in a window
+    gdiBackend,      // a window only, fed by device-independent-bitmap transfers
+    openGLBackend,   // only for requests with the OpenGL flag
+};
+}  // namespace
 
 void registerWindowsBackends() {
   clearWindowedBackends();
-#ifdef CO2SIM_HAVE_DIRECTX
-  registerWindowedBackend(&directXBackend());
-#endif
-  registerWindowedBackend(&gdiBackend());
-#ifdef CO2SIM_HAVE_OPENGL
-  registerWindowedBackend(&openGLBackend());
-#endif
+  for (const auto backend : kWindowsBackends) registerWindowedBackend(&backend());
 }

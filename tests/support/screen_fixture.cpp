@@ -3,13 +3,14 @@
 #include <vector>
 
 #include "screen/backend.h"
+#include "screen/pixel_spans.h"
 
 void ScreenTest::SetUp() {
   startServices(0, nullptr);
   installVirtualClock();
   setScreenMode(20, 16, 8, kFlagNullBackend, 0);
   ASSERT_NE(frameBuffer(), nullptr);
-  ASSERT_NE(screenState, nullptr);
+  ASSERT_TRUE(graphicsScreenExists());
 }
 
 void ScreenTest::TearDown() {
@@ -17,8 +18,17 @@ void ScreenTest::TearDown() {
   virtualClock.reset();
 }
 
+VisibleFrame ScreenTest::shown() const {
+  VisibleFrame frame;
+  visibleFrame(frame);
+  return frame;
+}
+
 uint32_t ScreenTest::pixel(int x, int y) const {
-  return getPixel(*screenState, screenState->pages[static_cast<size_t>(screenState->workPage)].get(), x, y);
+  VisibleFrame frame;
+  if (!visibleFrame(frame)) return 0;
+  frame.pixels = static_cast<const uint8_t*>(frameBuffer());  // the work page
+  return frame.pixel(x, y);
 }
 
 std::string ScreenTest::rowText(int row, int first, int last) const {
@@ -27,10 +37,14 @@ std::string ScreenTest::rowText(int row, int first, int last) const {
   return text;
 }
 
-bool ScreenTest::rowDirty(int y) const { return screenState->dirtyRows[static_cast<size_t>(y)] != 0; }
+bool ScreenTest::rowDirty(int y) const {
+  VisibleFrame frame;
+  return visibleFrame(frame) && frame.dirtyRows[static_cast<size_t>(y)] != 0;
+}
 
 void ScreenTest::clearDirty() {
-  std::fill(screenState->dirtyRows.begin(), screenState->dirtyRows.end(), uint8_t{0});
+  VisibleFrame frame;
+  if (visibleFrame(frame)) takeDirtyRows(frame.dirtyRows);
 }
 
 void ScreenTest::typeKeys(const std::string& text) {

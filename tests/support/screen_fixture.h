@@ -7,7 +7,8 @@
 #include <string>
 
 #include "screen/screen.h"
-#include "screen/screen_state.h"
+#include "screen/backend_port.h"
+#include "screen/screen_probe.h"
 #include "tests/support/virtual_clock.h"
 #include "tools/frame_files.h"
 
@@ -16,6 +17,8 @@ class ScreenTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
+  // The visible frame (its size, depth and changed-row flags).
+  VisibleFrame shown() const;
   // Pixel of the work page at (x, y).
   uint32_t pixel(int x, int y) const;
   // The characters of text row `row` (1-based), columns first..last (1-based, inclusive).

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "screen/rgb565.h"
 #include "screen/screen.h"
-#include "screen/screen_state.h"
 #include "simulator/variables.h"
 #include "tests/support/screen_fixture.h"
 #include "tools/scripted_run.h"
