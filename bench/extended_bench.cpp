@@ -18,10 +18,9 @@ namespace {
 // Operands biased to the boundaries: significands near powers of two and rounding points,
 // exponents near the subnormal range, overflow and each other, and now and then any bits.
 Extended operand(PseudoRandom& random, const Extended* other) {
-  static constexpr uint64_t kPatterns[] = {0x8000000000000000, 0x8000000000000001,
-                                           0xFFFFFFFFFFFFFFFF, 0xFFFFFFFFFFFFFFFE,
-                                           0xC000000000000000, 0xBFFFFFFFFFFFFFFF,
-                                           0x8000000080000000, 0x0000000000000001};
+  static constexpr uint64_t kPatterns[] = {
+      0x8000000000000000, 0x8000000000000001, 0xFFFFFFFFFFFFFFFF, 0xFFFFFFFFFFFFFFFE,
+      0xC000000000000000, 0xBFFFFFFFFFFFFFFF, 0x8000000080000000, 0x0000000000000001};
   const uint64_t r = random.next();
   uint64_t sig = (r & 3) == 0 ? kPatterns[(r >> 2) & 7] : random.next();
   if ((r >> 5 & 3) == 0) sig ^= uint64_t{1} << (r >> 7 & 63);
@@ -33,7 +32,8 @@ Extended operand(PseudoRandom& random, const Extended* other) {
     case 3:
     case 4:
       if (other != nullptr) {
-        const int32_t near = (other->signExponent() & 0x7FFF) - static_cast<int32_t>(r >> 16 & 255) + 2;
+        const int32_t near =
+            (other->signExponent() & 0x7FFF) - static_cast<int32_t>(r >> 16 & 255) + 2;
         field = static_cast<uint32_t>(std::max(0, std::min(0x7FFF, near)));
         break;
       }
@@ -59,7 +59,8 @@ void randomDifferential(benchmark::State& state) {
     for (int i = 0; i < 2500000; ++i) {
       const Extended a = operand(random, nullptr);
       const Extended b = operand(random, &a);
-      for (Operation op : {Operation::add, Operation::subtract, Operation::multiply, Operation::divide}) {
+      for (Operation op :
+           {Operation::add, Operation::subtract, Operation::multiply, Operation::divide}) {
         ++operations;
         if (!sameBits(emulatedOperation(op, a, b), nativeOperation(op, a, b))) ++mismatches;
       }
@@ -138,7 +139,8 @@ BENCHMARK_TEMPLATE(lineClipping, long double);
 void extendedOperations(benchmark::State& state) {
   PseudoRandom random{42};
   std::vector<Extended> values;
-  for (int i = 0; i < 1024; ++i) values.push_back(Extended(static_cast<double>(random.next() % 100000) / 7.0));
+  for (int i = 0; i < 1024; ++i)
+    values.push_back(Extended(static_cast<double>(random.next() % 100000) / 7.0));
   size_t i = 0;
   for (auto _ : state) {
     const Extended a = values[i & 1023], b = values[(i + 1) & 1023];

@@ -38,7 +38,8 @@ void clearScreenFull(benchmark::State& state) {
         std::memset(pixels, 0, kFrameBytes);
         benchmark::ClobberMemory();
       });
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kFrameBytes));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(kFrameBytes));
 }
 
 // One line end on row 48 scrolls the whole 48-row view up by one text row.
@@ -58,7 +59,8 @@ void scrollOneRow(benchmark::State& state) {
         std::memset(pixels + kMoved, 0, kRowBytes);
         benchmark::ClobberMemory();
       });
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kFrameBytes));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(kFrameBytes));
 }
 
 // The text of one table row as the scenario table prints it (level and three hypotheses).
@@ -97,9 +99,10 @@ void glyphTableRows(benchmark::State& state) {
         benchmark::ClobberMemory();
       });
   const auto rows = static_cast<int64_t>(kLastRow - kFirstRow + 1);
-  state.counters["cells_per_s"] = benchmark::Counter(
-      static_cast<double>(static_cast<int64_t>(state.iterations()) * rows * static_cast<int64_t>(cells)),
-      benchmark::Counter::kIsRate);
+  state.counters["cells_per_s"] =
+      benchmark::Counter(static_cast<double>(static_cast<int64_t>(state.iterations()) * rows *
+                                             static_cast<int64_t>(cells)),
+                         benchmark::Counter::kIsRate);
 }
 
 // A filled box of 800 x 500 pixels against memset of its 500 spans.

@@ -17,7 +17,8 @@ long peakResidentKiB() {
     if (line.rfind("VmHWM:", 0) == 0) {
       const size_t first = line.find_first_not_of(" \t", 6);
       long kib = 0;
-      if (first != std::string::npos) std::from_chars(line.data() + first, line.data() + line.size(), kib);
+      if (first != std::string::npos)
+        std::from_chars(line.data() + first, line.data() + line.size(), kib);
       return kib;
     }
   return 0;
@@ -27,9 +28,9 @@ void wholeRun(benchmark::State& state) {
   long long rows = 0;
   int status = -1;
   for (auto _ : state) {
-    const ScriptedRunResult result = runScripted({waitLineAction(), typeAction("2\r"), waitLineAction(),
-                                                  typeAction("58\r"), waitLineAction(), typeAction("50\r"),
-                                                  waitEndAction(), typeAction(" ")});
+    const ScriptedRunResult result =
+        runScripted({waitLineAction(), typeAction("2\r"), waitLineAction(), typeAction("58\r"),
+                     waitLineAction(), typeAction("50\r"), waitEndAction(), typeAction(" ")});
     rows = result.rows;
     status = result.outcome == ScriptedRunResult::Outcome::Ended ? result.exitStatus : -1;
   }

@@ -14,8 +14,8 @@ namespace {
 constexpr int32_t kHome = 0x47FF, kEnd = 0x4FFF, kLeft = 0x4BFF, kRight = 0x4DFF, kUp = 0x48FF,
                   kDown = 0x50FF, kDelete = 0x53FF;
 // Bytes from 0xF0 up stand for extended keys, so the editing keys come up often.
-constexpr int32_t kExtended[16] = {kHome, kEnd,   kLeft,  kRight,  kUp,    kDown,  kDelete, 0x6BFF,
-                                   kLeft, kRight, 0x3BFF, 0x52FF, 0x49FF, 0x51FF, 0x86FF, kDelete};
+constexpr int32_t kExtended[16] = {kHome, kEnd,   kLeft,  kRight, kUp,    kDown,  kDelete, 0x6BFF,
+                                   kLeft, kRight, 0x3BFF, 0x52FF, 0x49FF, 0x51FF, 0x86FF,  kDelete};
 
 std::deque<int32_t> pendingKeys;
 
@@ -47,11 +47,21 @@ std::string modelLine(const std::deque<int32_t>& codes, int width) {
       case 27: s.clear(), pos = 0; break;
       case kHome: pos = 0; break;
       case kEnd: pos = s.size(); break;
-      case kLeft: if (pos > 0) --pos; break;
-      case kRight: if (pos < s.size()) ++pos; break;
-      case kUp: if (pos >= w) pos -= w; break;
-      case kDown: if (pos + w <= s.size()) pos += w; break;
-      case kDelete: if (pos < s.size()) s.erase(pos, 1); break;
+      case kLeft:
+        if (pos > 0) --pos;
+        break;
+      case kRight:
+        if (pos < s.size()) ++pos;
+        break;
+      case kUp:
+        if (pos >= w) pos -= w;
+        break;
+      case kDown:
+        if (pos + w <= s.size()) pos += w;
+        break;
+      case kDelete:
+        if (pos < s.size()) s.erase(pos, 1);
+        break;
       default:
         if (code >= 32 && code <= 255) s.insert(pos++, 1, static_cast<char>(code));
         break;
@@ -68,8 +78,7 @@ inline int lineEditorFuzzOne(const uint8_t* data, size_t size) {
   setTextView(1, 48);
   const int32_t row = 1 + input.take<uint8_t>() % 48, column = 1 + input.take<uint8_t>() % 128;
   locate(row, column, -1);
-  while (!readKey().empty()) {
-  }
+  while (!readKey().empty()) {}
   pendingKeys.clear();
   while (!input.empty()) {
     const uint8_t byte = input.take<uint8_t>();
@@ -85,8 +94,7 @@ inline int lineEditorFuzzOne(const uint8_t* data, size_t size) {
   if (cursor.row < 1 || cursor.row > 48 || cursor.column < 1 || cursor.column > 128) FUZZ_FAIL();
   // Keys after the first Enter stay queued for whoever reads next; drop them.
   pendingKeys.clear();
-  while (!readKey().empty()) {
-  }
+  while (!readKey().empty()) {}
   onFuzzSleep = nullptr;
   return 0;
 }

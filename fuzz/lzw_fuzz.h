@@ -38,7 +38,8 @@ inline int lzwFuzzOne(const uint8_t* data, size_t size) {
     std::vector<uint8_t> check(written + 1);
     size_t checkWritten = 0;
     if (!lzwDecode(again.data(), again.size(), check.data(), check.size(), &checkWritten) ||
-        checkWritten != written || (written > 0 && std::memcmp(check.data(), out.get(), written) != 0))
+        checkWritten != written ||
+        (written > 0 && std::memcmp(check.data(), out.get(), written) != 0))
       FUZZ_FAIL();
   }
   return 0;

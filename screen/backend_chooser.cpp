@@ -27,7 +27,8 @@ const Backend* chooseBackend(const char* preference, const char* title, int widt
                              int depth, int refreshRate, int flags,
                              std::vector<BackendAttempt>* attempts) {
   const bool named = preference != nullptr;
-  if (flags == kFlagNullBackend || (named && sameNameIgnoringCase(preference, "null"))) return &nullBackend();
+  if (flags == kFlagNullBackend || (named && sameNameIgnoringCase(preference, "null")))
+    return &nullBackend();
   // Windowed back ends present depths below 8 as 8 bits.
   if (depth < 8) depth = 8;
   for (int pass = named ? 4 : 2; pass >= 1; --pass) {

@@ -36,9 +36,11 @@ bool visibleFrame(VisibleFrame& frame) {
 
 RowBand dirtyBand(std::span<const uint8_t> dirtyRows) {
   RowBand band;
-  const auto first = std::find_if(dirtyRows.begin(), dirtyRows.end(), [](uint8_t f) { return f != 0; });
+  const auto first =
+      std::find_if(dirtyRows.begin(), dirtyRows.end(), [](uint8_t f) { return f != 0; });
   if (first == dirtyRows.end()) return band;
-  const auto last = std::find_if(dirtyRows.rbegin(), dirtyRows.rend(), [](uint8_t f) { return f != 0; });
+  const auto last =
+      std::find_if(dirtyRows.rbegin(), dirtyRows.rend(), [](uint8_t f) { return f != 0; });
   band.first = static_cast<int>(first - dirtyRows.begin());
   band.last = static_cast<int>(dirtyRows.rend() - last) - 1;
   return band;

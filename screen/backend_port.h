@@ -20,10 +20,10 @@ struct VisibleFrame {
   const uint8_t* pixels = nullptr;  // `height` rows of `pitch` bytes
   int32_t pitch = 0;
   int32_t width = 0;
-  int32_t height = 0;        // frame rows
-  int32_t depth = 0;         // 1 to 8 index `palette`; 16 is 5:6:5; 32 is 0xRRGGBB
+  int32_t height = 0;  // frame rows
+  int32_t depth = 0;   // 1 to 8 index `palette`; 16 is 5:6:5; 32 is 0xRRGGBB
   int32_t bytesPerPixel = 0;
-  int32_t rowRepeat = 1;     // displayed rows per frame row
+  int32_t rowRepeat = 1;                               // displayed rows per frame row
   std::span<uint8_t> dirtyRows;                        // one flag per displayed row
   const std::array<uint32_t, 256>* palette = nullptr;  // 0xRRGGBB of each index as shown
   // The text grid of the visible page, for back ends that show characters.
@@ -38,7 +38,8 @@ struct VisibleFrame {
   }
   uint32_t pixel(int x, int y) const;
   const CellRecord& cell(int row, int column) const {
-    return cells[static_cast<size_t>(row) * static_cast<size_t>(textColumns) + static_cast<size_t>(column)];
+    return cells[static_cast<size_t>(row) * static_cast<size_t>(textColumns) +
+                 static_cast<size_t>(column)];
   }
 };
 

@@ -48,7 +48,9 @@ double decimalPrefixValue(std::string_view text) {
     if (text[i] == '-') number += '-';
     ++i;
   }
-  const auto isDigit = [&](size_t k) { return k < text.size() && text[k] >= '0' && text[k] <= '9'; };
+  const auto isDigit = [&](size_t k) {
+    return k < text.size() && text[k] >= '0' && text[k] <= '9';
+  };
   bool digits = false;
   while (isDigit(i)) {
     number += text[i++];

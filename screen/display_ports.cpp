@@ -17,8 +17,8 @@ void storeEntry(ScreenState& s, int index, const int rgb6[3]) {
   const auto to8 = [](int v) { return static_cast<uint32_t>((v & 63) << 2 | (v & 63) >> 4); };
   s.palette[static_cast<size_t>(index)] = to8(rgb6[0]) << 16 | to8(rgb6[1]) << 8 | to8(rgb6[2]);
   if (s.backend && s.backend->setPaletteEntry)
-    s.backend->setPaletteEntry(index, static_cast<int>(to8(rgb6[0])), static_cast<int>(to8(rgb6[1])),
-                               static_cast<int>(to8(rgb6[2])));
+    s.backend->setPaletteEntry(index, static_cast<int>(to8(rgb6[0])),
+                               static_cast<int>(to8(rgb6[1])), static_cast<int>(to8(rgb6[2])));
 }
 }  // namespace
 

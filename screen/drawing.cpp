@@ -176,8 +176,7 @@ void drawLine(void* target, float x1, float y1, float x2, float y2, uint32_t col
       x2 += x1;
       y2 += y1;
       break;
-    default:
-      break;
+    default: break;
   }
   s->lastPointX = x2;
   s->lastPointY = y2;

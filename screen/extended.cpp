@@ -130,9 +130,7 @@ Extended packExtended(const Rounded& r) {
 
 Extended roundToExtended(const Exact& v) { return packExtended(roundTo(v, kExtendedFormat)); }
 
-Exact exactOf(const Parts& p) {
-  return {p.negative, p.exponent, U128{p.significand} << 64, false};
-}
+Exact exactOf(const Parts& p) { return {p.negative, p.exponent, U128{p.significand} << 64, false}; }
 
 Extended quieted(Extended nan) {
   return Extended::fromBits(nan.signExponent(), nan.significand() | kQuietBit);
@@ -190,8 +188,8 @@ Extended sum(Extended a, Extended b, bool subtract) {
   }
   // Bits shifted out of the smaller operand make it a little larger than what is left of
   // it, so a difference must borrow one unit; the sticky bit then stands for the rest.
-  const U128 total = x.negative == y.negative ? larger + smaller
-                                               : larger - smaller - (sticky ? 1 : 0);
+  const U128 total =
+      x.negative == y.negative ? larger + smaller : larger - smaller - (sticky ? 1 : 0);
   return roundToExtended({x.negative, x.exponent + 1, total, sticky});
 }
 
@@ -207,7 +205,9 @@ int compare(Extended a, Extended b) {
   if (isSpecial(x) || isSpecial(y)) return 2;
   if (x.kind == Kind::zero && y.kind == Kind::zero) return 0;
   // Magnitude order: zero, finite by exponent and significand, infinity.
-  const auto rank = [](const Parts& p) { return p.kind == Kind::zero ? 0 : p.kind == Kind::finite ? 1 : 2; };
+  const auto rank = [](const Parts& p) {
+    return p.kind == Kind::zero ? 0 : p.kind == Kind::finite ? 1 : 2;
+  };
   int magnitude = 0;  // sign of |a| − |b|
   if (rank(x) != rank(y)) {
     magnitude = rank(x) < rank(y) ? -1 : 1;
@@ -232,8 +232,8 @@ uint64_t narrowNanFraction(const Parts& p, int fractionBits) {
 }
 
 // The parts of a binary format (float or double) as an extended value.
-Extended widen(bool negative, uint32_t field, uint64_t fraction, int fractionBits, uint32_t topField,
-               int32_t bias) {
+Extended widen(bool negative, uint32_t field, uint64_t fraction, int fractionBits,
+               uint32_t topField, int32_t bias) {
   const uint16_t sign = negative ? kSignBit : 0;
   const int shift = 63 - fractionBits;
   if (field == topField) {
@@ -295,7 +295,8 @@ Extended::Extended(double value) {
 Extended::Extended(int64_t value) {
   if (value == 0) return;
   const bool negative = value < 0;
-  const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  const uint64_t magnitude =
+      negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
   const int leading = std::countl_zero(magnitude);
   *this = fromBits(static_cast<uint16_t>((negative ? kSignBit : 0) | (63 - leading + kBias)),
                    magnitude << leading);

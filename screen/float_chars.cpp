@@ -13,11 +13,10 @@
 #ifdef __cpp_lib_to_chars
 std::string scientificChars(double value, int precision) {
   char buffer[64];
-  const auto result = precision < 0
-                          ? std::to_chars(buffer, buffer + sizeof buffer, value,
-                                          std::chars_format::scientific)
-                          : std::to_chars(buffer, buffer + sizeof buffer, value,
-                                          std::chars_format::scientific, precision);
+  const auto result = precision < 0 ? std::to_chars(buffer, buffer + sizeof buffer, value,
+                                                    std::chars_format::scientific)
+                                    : std::to_chars(buffer, buffer + sizeof buffer, value,
+                                                    std::chars_format::scientific, precision);
   return std::string(buffer, result.ptr);
 }
 

@@ -164,7 +164,7 @@ int32_t translateKeyDown(int scanCode, bool extended, KeyModifiers modifiers,
 }
 
 bool keyDownKeptFromSystem(int scanCode, bool extended, KeyModifiers modifiers) {
-  if (scanCode == 0x38) return true;              // Alt, left or right
+  if (scanCode == 0x38) return true;               // Alt, left or right
   if (scanCode == 0x44 && !extended) return true;  // F10
   return translateKeyDown(scanCode, extended, modifiers, kNoCharacter) == kKeyCloseRequest;
 }

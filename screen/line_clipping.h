@@ -72,10 +72,8 @@ bool guardLine(Corners<Real>& c) {
     Real p, q;
     int side;  // 1 x = −G, 2 x = +G, 3 y = −G, 4 y = +G
   };
-  const Edge edges[] = {{-dx, c.x1 + guard, 1},
-                        {dx, guard - c.x1, 2},
-                        {-dy, c.y1 + guard, 3},
-                        {dy, guard - c.y1, 4}};
+  const Edge edges[] = {
+      {-dx, c.x1 + guard, 1}, {dx, guard - c.x1, 2}, {-dy, c.y1 + guard, 3}, {dy, guard - c.y1, 4}};
   Real t0(0), t1(1);
   int side0 = 0, side1 = 0;
   for (const Edge& e : edges) {

@@ -79,9 +79,7 @@ class LineEditor {
           }
           break;
         case 13:
-        case 10:
-          moveBy(static_cast<long long>(text_.size() - pos_));
-          return text_;
+        case 10: moveBy(static_cast<long long>(text_.size() - pos_)); return text_;
         default:
           if (code >= 32 && code <= 255) insert(std::string(1, static_cast<char>(code)));
           break;

@@ -18,8 +18,7 @@
 // block: a first code above 255, a code beyond the next entry, output past capacity,
 // data that ends without the end code, bytes after the end code or a non-zero padding.
 // Never reads or writes out of bounds; `*written` is the number of bytes produced.
-bool lzwDecode(const uint8_t* packed, size_t size, uint8_t* out, size_t capacity,
-               size_t* written);
+bool lzwDecode(const uint8_t* packed, size_t size, uint8_t* out, size_t capacity, size_t* written);
 
 // Encodes bytes in the same format (used by the generator and tests).
 std::vector<uint8_t> lzwEncode(const uint8_t* data, size_t size);

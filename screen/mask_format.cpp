@@ -131,9 +131,7 @@ NumberField readNumberField(MaskState& mask) {
         else
           ++field.decPlaces;
         break;
-      case '.':
-        field.decPlaces = 0;
-        break;
+      case '.': field.decPlaces = 0; break;
       case ',':
         if (next == '#') {
           if (!field.groupThousands) ++field.intPlaces;  // only the first grouping comma
@@ -162,9 +160,7 @@ NumberField readNumberField(MaskState& mask) {
         ++field.expPlaces;
         field.expForm = true;
         break;
-      default:
-        taken = false;
-        break;
+      default: taken = false; break;
     }
     if (!taken) break;
     prev = ch;

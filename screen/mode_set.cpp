@@ -38,8 +38,8 @@ const uint8_t* paletteFor(int entries) {
 
 int effectiveDepth(int mode, const ModeInfo& info, int requested, int flags) {
   int depth = info.defaultDepth;
-  if (mode > 13 && (requested == 8 || requested == 15 || requested == 16 || requested == 24 ||
-                    requested == 32))
+  if (mode > 13 &&
+      (requested == 8 || requested == 15 || requested == 16 || requested == 24 || requested == 32))
     depth = requested;
   if ((flags & kFlagOpenGL) && flags >= 0 && depth < 16) depth = 16;
   if (depth == 15) depth = 16;
@@ -136,8 +136,7 @@ void startServices(int argc, char** argv) {
   setExtendedPrecision();
 }
 
-void setScreenMode(int32_t mode, int32_t depth, int32_t pages, int32_t flags,
-                   int32_t refreshRate) {
+void setScreenMode(int32_t mode, int32_t depth, int32_t pages, int32_t flags, int32_t refreshRate) {
   const ModeInfo* info = modeInfo(mode);
   if (mode != 0 && !info) {
     setLastError(kErrorInvalid);
@@ -162,9 +161,8 @@ void setScreenMode(int32_t mode, int32_t depth, int32_t pages, int32_t flags,
   // Back ends read the frame from their own thread as soon as they start.
   screenState = s;
   const char* preference = std::getenv("QXGFX");
-  const Backend* chosen =
-      chooseBackend(preference, services.title.c_str(), s->width, s->height * s->rowRepeat,
-                    actualDepth, refreshRate, flags);
+  const Backend* chosen = chooseBackend(preference, services.title.c_str(), s->width,
+                                        s->height * s->rowRepeat, actualDepth, refreshRate, flags);
   if (!chosen) {
     screenState = nullptr;
     delete s;

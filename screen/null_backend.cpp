@@ -6,8 +6,8 @@ void nothing() {}
 void noPalette(int, int, int, int) {}
 
 const Backend nullRecord{
-    "Null",  nullptr, nullptr, nothing, nothing, noPalette, nullptr,
-    nullptr, nullptr, nullptr, nullptr, nullptr,
+    "Null",  nullptr, nullptr, nothing, nothing, noPalette,
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
 };
 }  // namespace
 

@@ -96,9 +96,12 @@ double valueOfText(std::string_view text) {
   if (text.size() >= 2 && text[0] == '&') {
     uint32_t base = 0;
     switch (text[1]) {
-      case 'H': case 'h': base = 16; break;
-      case 'O': case 'o': base = 8; break;
-      case 'B': case 'b': base = 2; break;
+      case 'H':
+      case 'h': base = 16; break;
+      case 'O':
+      case 'o': base = 8; break;
+      case 'B':
+      case 'b': base = 2; break;
       default: break;
     }
     if (base != 0) {

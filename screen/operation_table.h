@@ -30,8 +30,7 @@ struct OperationTable {
   void (*writePort)(int32_t port, int32_t value);
   void (*textViewChanged)();
   int32_t (*lineInput)(std::string_view prompt, int32_t addQuestionMark, int32_t addLineEnd);
-  int32_t (*lineInputWide)(std::u16string_view prompt, int32_t addQuestionMark,
-                           int32_t addLineEnd);
+  int32_t (*lineInputWide)(std::u16string_view prompt, int32_t addQuestionMark, int32_t addLineEnd);
   CellContents (*readCell)(int32_t row, int32_t column);
   void (*pause)(int32_t ms);
 };

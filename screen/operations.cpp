@@ -6,7 +6,8 @@
 #include "screen/operation_table.h"
 #include "screen/screen.h"
 
-#define ROUTE(slot, console, ...) (operationTable.slot ? operationTable.slot(__VA_ARGS__) : console(__VA_ARGS__))
+#define ROUTE(slot, console, ...) \
+  (operationTable.slot ? operationTable.slot(__VA_ARGS__) : console(__VA_ARGS__))
 
 uint32_t setColour(int32_t foreground, int32_t background) {
   return ROUTE(setColour, consoleSetColour, foreground, background);

@@ -141,8 +141,10 @@ void SurfaceRowConverter::convert(const uint8_t* source, int width, uint8_t* tar
     case Path::Copy: std::memcpy(target, source, n * static_cast<size_t>(frameBytes_)); return;
     case Path::Table:
       byTargetBytes(targetBytes_, [&](auto bytes) {
-        if (frameBytes_ == 1) convertTable8<decltype(bytes)::value>(source, n, target, table_.data());
-        else convertTable16<decltype(bytes)::value>(source, n, target, table_.data());
+        if (frameBytes_ == 1)
+          convertTable8<decltype(bytes)::value>(source, n, target, table_.data());
+        else
+          convertTable16<decltype(bytes)::value>(source, n, target, table_.data());
       });
       return;
     case Path::Channels:

@@ -54,9 +54,7 @@ void fillPixels(uint8_t* first, size_t count, int bytesPerPixel, uint32_t pixel)
         fillWide(first, count * 4, pixel);
       }
       break;
-    default:
-      std::memset(first, static_cast<int>(pixel & 0xFF), count);
-      break;
+    default: std::memset(first, static_cast<int>(pixel & 0xFF), count); break;
   }
 }
 

@@ -54,8 +54,8 @@ void setTextView(int32_t top, int32_t bottom);
 CellContents readCell(int32_t row, int32_t column);  // 1-based; zeros outside the grid
 
 // Keyboard, waits and line entry.
-std::string readKey();   // never waits; "" when no key is queued
-std::string waitKey();   // blocks until a key is queued, then takes it
+std::string readKey();  // never waits; "" when no key is queued
+std::string waitKey();  // blocks until a key is queued, then takes it
 bool keyWaiting();
 void sleepMs(int32_t ms);
 void beep();

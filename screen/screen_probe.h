@@ -17,8 +17,8 @@ struct ScreenProbe {
   std::vector<CellRecord> workCells;
   uint32_t colourMask = 0;
   uint32_t foregroundPixel = 0, backgroundPixel = 0;
-  int32_t cursorRow = 0, cursorColumn = 0;       // 0-based
-  int32_t textViewTop = 0, textViewBottom = 0;   // 0-based
+  int32_t cursorRow = 0, cursorColumn = 0;      // 0-based
+  int32_t textViewTop = 0, textViewBottom = 0;  // 0-based
   bool scrollOwed = false;
   float lastPointX = 0, lastPointY = 0;
   bool heldByProgram = false, heldByOperation = false;

@@ -1,5 +1,6 @@
 // The screen state shared by the text screen, drawing and keys; private to screen/ (back ends
-// see it through backend_port.h). Created by the mode set, released by the next mode set or at exit.
+// see it through backend_port.h). Created by the mode set, released by the next mode set or at
+// exit.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -82,12 +83,18 @@ struct ScreenState {
 extern ScreenState* screenState;
 
 // The pixel writes of pixel_spans.h on the work page, and colours as pixels of the screen's depth.
-inline void fillSpan(ScreenState& s, int y, int x0, int x1, uint32_t pixel) { fillSpan(s.workRows(), y, x0, x1, pixel); }
-inline void fillRows(ScreenState& s, int y0, int y1, uint32_t pixel) { fillRows(s.workRows(), y0, y1, pixel); }
+inline void fillSpan(ScreenState& s, int y, int x0, int x1, uint32_t pixel) {
+  fillSpan(s.workRows(), y, x0, x1, pixel);
+}
+inline void fillRows(ScreenState& s, int y0, int y1, uint32_t pixel) {
+  fillRows(s.workRows(), y0, y1, pixel);
+}
 inline RowRange fillColumn(ScreenState& s, int x, int y0, int y1, uint32_t pixel) {
   return fillColumn(s.workRows(), x, y0, y1, pixel);
 }
-inline void setPixel(ScreenState& s, int x, int y, uint32_t pixel) { setPixel(s.workRows(), x, y, pixel); }
+inline void setPixel(ScreenState& s, int x, int y, uint32_t pixel) {
+  setPixel(s.workRows(), x, y, pixel);
+}
 inline uint32_t colourToPixel(const ScreenState& s, int32_t colour) {
   return colourToPixel(s.depth, s.colourMask, colour);
 }

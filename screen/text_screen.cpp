@@ -42,7 +42,8 @@ const GlyphMasks glyphMasks;
 
 void paintGlyph(ScreenState& s, int x, int y, uint8_t code) {
   const int h = s.cellHeight;
-  const uint8_t* glyph = s.font ? s.font + static_cast<size_t>(code) * static_cast<size_t>(h) : nullptr;
+  const uint8_t* glyph =
+      s.font ? s.font + static_cast<size_t>(code) * static_cast<size_t>(h) : nullptr;
   const uint32_t fg = s.foregroundPixel, bg = s.backgroundPixel;
   const int px = x * 8, py = y * h;
   if (s.bytesPerPixel == 2) {
@@ -136,7 +137,8 @@ void scrollView(ScreenState& s, int k, DirtyBand& band) {
     fillPixelRows(s, bandBottom - shift + 1, bandBottom, s.backgroundPixel);
     auto& cells = s.cellRecord[static_cast<size_t>(s.workPage)];
     const size_t cols = static_cast<size_t>(s.textColumns);
-    std::memmove(&cells[static_cast<size_t>(top) * cols], &cells[static_cast<size_t>(top + k) * cols],
+    std::memmove(&cells[static_cast<size_t>(top) * cols],
+                 &cells[static_cast<size_t>(top + k) * cols],
                  static_cast<size_t>(bottom - top + 1 - k) * cols * sizeof(CellRecord));
     clearCellRows(s, bottom - k + 1, bottom);
   }

@@ -29,11 +29,7 @@ size_t utf8LeadLength(unsigned char lead) {
 
 Utf8Character decodeUtf8(std::string_view text, size_t position) {
   const auto b = static_cast<unsigned char>(text[position]);
-  const int length = b < 0x80          ? 1
-                     : (b >> 5) == 6   ? 2
-                     : (b >> 4) == 14  ? 3
-                     : (b >> 3) == 30  ? 4
-                                       : 0;
+  const int length = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
   Utf8Character result;
   result.character = length == 1 ? b : b & (0x7F >> length);
   result.valid = length != 0;

@@ -44,8 +44,8 @@ constexpr PageItem parameter(const float& value) {
 
 // Rows 1 to 4: the parameters and the column headings.
 constexpr PageItem kHeadings[] = {
-    {kTableGreen, kBlack, " SIMULACION DE ESCENARIOS DE REDUCCION PARA EMISIONES GLOBALES DESDE: ",
-     kSameRow},
+    {kTableGreen, kBlack,
+     " SIMULACION DE ESCENARIOS DE REDUCCION PARA EMISIONES GLOBALES DESDE: ", kSameRow},
     parameter(emissionFrom),
     {kTableGreen, kBlack, " HASTA: ", kSameRow},
     parameter(emissionTo),
@@ -98,8 +98,10 @@ template <size_t N>
 void printItems(const PageItem (&items)[N]) {
   for (const PageItem& item : items) {
     setColour(item.foreground, item.background);
-    if (item.parameter) printSingle(*item.parameter);
-    else printText(paddedTo(item.text, item.width), item.lineEnd);
+    if (item.parameter)
+      printSingle(*item.parameter);
+    else
+      printText(paddedTo(item.text, item.width), item.lineEnd);
   }
 }
 

@@ -46,19 +46,19 @@ TEST(Cp437, Utf8Text) {
   };
   const Case cases[] = {
       {"abc 12.5", "abc 12.5"},
-      {"a\xC3\xB1o", "a\xA4o"},                         // año
-      {"\xC2\xBF\xC3\x91?", "\xA8\xA5?"},               // ¿Ñ?
-      {"\xE2\x96\x88\xE2\x82\xAC", "\xDB?"},            // full block, euro sign
-      {"\xF0\x9F\x98\x80x", "?x"},                      // an emoji is one character
-      {"\xC3", "?"},                                    // truncated at the end
-      {"\xE2\x96", "?"},                                // truncated three-byte sequence
-      {"\xE2\x96z", "?z"},                              // interrupted sequence
-      {"\x80\xBF", "??"},                               // stray continuation bytes
-      {"\xC0\xAF", "?"},                                // overlong slash
-      {"\xE0\x80\xAF", "?"},                            // overlong slash, three bytes
-      {"\xED\xA0\x80", "?"},                            // a surrogate
-      {"\xF4\x90\x80\x80", "?"},                        // beyond U+10FFFF
-      {"\xFF\xFEz", "??z"},                             // bytes that never start a character
+      {"a\xC3\xB1o", "a\xA4o"},               // año
+      {"\xC2\xBF\xC3\x91?", "\xA8\xA5?"},     // ¿Ñ?
+      {"\xE2\x96\x88\xE2\x82\xAC", "\xDB?"},  // full block, euro sign
+      {"\xF0\x9F\x98\x80x", "?x"},            // an emoji is one character
+      {"\xC3", "?"},                          // truncated at the end
+      {"\xE2\x96", "?"},                      // truncated three-byte sequence
+      {"\xE2\x96z", "?z"},                    // interrupted sequence
+      {"\x80\xBF", "??"},                     // stray continuation bytes
+      {"\xC0\xAF", "?"},                      // overlong slash
+      {"\xE0\x80\xAF", "?"},                  // overlong slash, three bytes
+      {"\xED\xA0\x80", "?"},                  // a surrogate
+      {"\xF4\x90\x80\x80", "?"},              // beyond U+10FFFF
+      {"\xFF\xFEz", "??z"},                   // bytes that never start a character
       {std::string("a\0b", 3), std::string("a\0b", 3)},
   };
   for (const Case& c : cases) EXPECT_EQ(utf8ToCp437(c.utf8), c.cp437) << c.utf8;

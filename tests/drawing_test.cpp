@@ -130,9 +130,9 @@ TEST_F(DrawingTest, FullFrameOutlineInEitherCornerOrder) {
     clearScreen();
     clearDirty();
     box(c.x1, c.y1, c.x2, c.y2, 1);
-    expectFrame([](int x, int y) {
-      return y == 0 || y == 760 ? true : (x == 0 || x == 1023) && y < 760;
-    }, kWhite);
+    expectFrame(
+        [](int x, int y) { return y == 0 || y == 760 ? true : (x == 0 || x == 1023) && y < 760; },
+        kWhite);
     expectDirty(0, 760);
   }
 }
@@ -141,7 +141,8 @@ TEST_F(DrawingTest, FilledBoxInEitherCornerOrder) {
   struct Case {
     float x1, y1, x2, y2;
   };
-  for (const Case c : {Case{958, 300, 972, 630}, Case{972, 630, 958, 300}, Case{958, 630, 972, 300}}) {
+  for (const Case c :
+       {Case{958, 300, 972, 630}, Case{972, 630, 958, 300}, Case{958, 630, 972, 300}}) {
     SCOPED_TRACE(testing::Message() << c.x1 << "," << c.y1 << " " << c.x2 << "," << c.y2);
     clearScreen();
     clearDirty();
@@ -154,18 +155,22 @@ TEST_F(DrawingTest, FilledBoxInEitherCornerOrder) {
 
 TEST_F(DrawingTest, BoxesIgnoreTheStyle) {
   box(10, 10, 40, 20, 1, kCurrentForeground, 0x00FF);
-  expectFrame([](int x, int y) {
-    return rect(10, 10, 40, 20)(x, y) && (x == 10 || x == 40 || y == 10 || y == 20);
-  }, kWhite);
+  expectFrame(
+      [](int x, int y) {
+        return rect(10, 10, 40, 20)(x, y) && (x == 10 || x == 40 || y == 10 || y == 20);
+      },
+      kWhite);
   expectDirty(10, 20);
 }
 
 // The outline's side edges stop at the last clipped row even when the bottom edge is cut off.
 TEST_F(DrawingTest, OutlineCutAtTheBottomLeavesTheLastRowOpen) {
   box(100, 700, 200, 900, 1);
-  expectFrame([](int x, int y) {
-    return (y == 700 && x >= 100 && x <= 200) || ((x == 100 || x == 200) && y > 700 && y < 767);
-  }, kWhite);
+  expectFrame(
+      [](int x, int y) {
+        return (y == 700 && x >= 100 && x <= 200) || ((x == 100 || x == 200) && y > 700 && y < 767);
+      },
+      kWhite);
   expectDirty(700, 767);
 }
 
@@ -175,7 +180,7 @@ TEST_F(DrawingTest, CornersRoundHalfAwayFromZero) {
     int px, py;
   };
   const Case cases[] = {
-      {957.5f, 2.5f, 958, 3}, {1020.4f, 0.49f, 1020, 0}, {-0.4f, -0.4f, 0, 0},
+      {957.5f, 2.5f, 958, 3},      {1020.4f, 0.49f, 1020, 0}, {-0.4f, -0.4f, 0, 0},
       {0.49999997f, 10.5f, 0, 11},  // +0.5 in single precision would give 1
       {100.5f, 766.5f, 101, 767},
   };
@@ -219,8 +224,9 @@ TEST_F(DrawingTest, LinesWhollyOutsideDrawNothing) {
     float x1, y1, x2, y2;
   };
   const Case cases[] = {
-      {-10, -10, -1, -50}, {1024, 0, 2000, 700}, {0, -5, 1023, -1}, {0, 768, 500, 900},
-      {-100, 50, 50, -100},  // crosses both outer edges but never the screen
+      {-10, -10, -1, -50},    {1024, 0, 2000, 700}, {0, -5, 1023, -1},
+      {0, 768, 500, 900},     {-100, 50, 50, -100},  // crosses both outer edges but never the
+                                                     // screen
       {-1, -228, 1172, 28},  // moved onto the top edge, then seen to lie past the right
       {1100, 700, 700, 1100},
   };
@@ -333,13 +339,15 @@ TEST_F(DrawingTest, SteepLinesClipAgainstEachEdge) {
 // Corners are relative to the clip region's top-left, and nothing leaves the region.
 TEST_F(DrawingTest, ClipRegionOffsetsAndBoundsTheDrawing) {
   probeSetClipRegion(100, 50, 200, 100);
-  line(-0.4f, 0, 500, 0);        // −0.4 rounds to 0: starts at the region's left edge
-  line(-0.5f, 10, -0.5f, 10);    // −0.5 rounds to −1: just left of the region
-  box(190, 90, 400, 400, 1);     // only its top-left corner edges are inside
-  expectFrame([](int x, int y) {
-    return (y == 50 && x >= 100 && x <= 299) || (y == 140 && x >= 290 && x <= 299) ||
-           (x == 290 && y >= 140 && y < 149);
-  }, kWhite);
+  line(-0.4f, 0, 500, 0);      // −0.4 rounds to 0: starts at the region's left edge
+  line(-0.5f, 10, -0.5f, 10);  // −0.5 rounds to −1: just left of the region
+  box(190, 90, 400, 400, 1);   // only its top-left corner edges are inside
+  expectFrame(
+      [](int x, int y) {
+        return (y == 50 && x >= 100 && x <= 299) || (y == 140 && x >= 290 && x <= 299) ||
+               (x == 290 && y >= 140 && y < 149);
+      },
+      kWhite);
   expectDirtyWhere([](int y) { return y == 50 || (y >= 140 && y <= 149); });
 }
 
@@ -351,9 +359,9 @@ TEST_F(DrawingTest, RelativeCornersAndTheLastPoint) {
   };
   // The last point is (100, 200) before each call.
   const Case cases[] = {
-      {0, 10, 10, 15, 13, 10, 10, 15, 13},    {1, 10, 10, 5, 3, 10, 10, 15, 13},
-      {2, 10, 10, 15, 13, 110, 210, 15, 13},  {5, 10, 10, 15, 13, 110, 210, 15, 13},
-      {3, 10, 10, 5, 3, 110, 210, 115, 213},  {4, 10, 10, 15, 13, 10, 10, 15, 13},
+      {0, 10, 10, 15, 13, 10, 10, 15, 13},   {1, 10, 10, 5, 3, 10, 10, 15, 13},
+      {2, 10, 10, 15, 13, 110, 210, 15, 13}, {5, 10, 10, 15, 13, 110, 210, 15, 13},
+      {3, 10, 10, 5, 3, 110, 210, 115, 213}, {4, 10, 10, 15, 13, 10, 10, 15, 13},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.relative);
@@ -377,7 +385,7 @@ TEST_F(DrawingTest, ExplicitColoursConvertToPixels) {
     uint32_t colour;
     uint32_t pixel;
   };
-  const Case cases[] = {{0x11FF11, 0x17E2}, {0xBB1111, 0xB882}, {0xFFFFFF, 0xFFFF},
+  const Case cases[] = {{0x11FF11, 0x17E2}, {0xBB1111, 0xB882},   {0xFFFFFF, 0xFFFF},
                         {0x070307, 0x0000}, {0x7F11FF11, 0x17E2}, {0x00AA00, 0x0540}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.colour);
@@ -509,7 +517,7 @@ TEST(PixelSpans, FillColumnSetsEveryRowOfTheColumnAtEveryPixelSize) {
     std::vector<uint8_t*> rows;
     for (int y = 0; y < kRows; ++y) rows.push_back(page.data() + y * kWidth * bytes);
     const PixelRows s{rows.data(), bytes, kWidth * bytes, kWidth};
-    setPixel(s, 2, 2, value);  // already right
+    setPixel(s, 2, 2, value);      // already right
     setPixel(s, 2, 3, value ^ 1);  // differs in one bit
     const RowRange changed = fillColumn(s, 2, 1, 4, value);
     EXPECT_EQ(changed.first, 1);
@@ -537,9 +545,12 @@ TEST(PixelSpans, ColourToPixelPerDepth) {
     uint32_t pixel;
   };
   const Case cases[] = {
-      {16, 0xFFFF, 0x11FF11, 0x17E2},       {16, 0xFFFF, 0xBB1111, 0xB882},
-      {16, 0xFFFF, 0x88FF88, 0x8FF1},       {32, 0xFFFFFFFF, 0x7F123456, 0x123456},
-      {8, 0xFF, 0x1234, 0x34},              {4, 0xF, 0x1F, 0xF},
+      {16, 0xFFFF, 0x11FF11, 0x17E2},
+      {16, 0xFFFF, 0xBB1111, 0xB882},
+      {16, 0xFFFF, 0x88FF88, 0x8FF1},
+      {32, 0xFFFFFFFF, 0x7F123456, 0x123456},
+      {8, 0xFF, 0x1234, 0x34},
+      {4, 0xF, 0x1F, 0xF},
       {1, 0x1, 2, 0},
   };
   for (const Case& c : cases) {

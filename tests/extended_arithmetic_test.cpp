@@ -78,9 +78,9 @@ TEST_F(ExtendedArithmeticTest, RandomLinesOffTheScreenClipAsOnTheUnit) {
     const Points n = clipped<long double>(x1, y1, x2, y2);
     if (n.x1 != p.x1 || n.y1 != p.y1 || n.x2 != p.x2 || n.y2 != p.y2) {
       if (++mismatches <= 10)
-        ADD_FAILURE() << "(" << x1 << ", " << y1 << ")-(" << x2 << ", " << y2 << "): x87 ("
-                      << n.x1 << ", " << n.y1 << ")-(" << n.x2 << ", " << n.y2 << "), Extended ("
-                      << p.x1 << ", " << p.y1 << ")-(" << p.x2 << ", " << p.y2 << ")";
+        ADD_FAILURE() << "(" << x1 << ", " << y1 << ")-(" << x2 << ", " << y2 << "): x87 (" << n.x1
+                      << ", " << n.y1 << ")-(" << n.x2 << ", " << n.y2 << "), Extended (" << p.x1
+                      << ", " << p.y1 << ")-(" << p.x2 << ", " << p.y2 << ")";
     }
 #endif
   }
@@ -88,8 +88,7 @@ TEST_F(ExtendedArithmeticTest, RandomLinesOffTheScreenClipAsOnTheUnit) {
   // Enough lines cross the screen for the comparison to mean something.
   EXPECT_GT(drawn, kLines / 10);
   EXPECT_EQ(digest.value, 0xFF1706CACF00D30Eu)
-      << std::hex << digest.value << std::dec << " (" << drawn
-                              << " lines drawn)";
+      << std::hex << digest.value << std::dec << " (" << drawn << " lines drawn)";
 }
 
 TEST_F(ExtendedArithmeticTest, TableFiguresOverTheWholeRangeMatchTheUnit) {

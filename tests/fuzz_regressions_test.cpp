@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#define FUZZ_FAIL() throw std::runtime_error("fuzz check failed at line " + std::to_string(__LINE__))
+#define FUZZ_FAIL() \
+  throw std::runtime_error("fuzz check failed at line " + std::to_string(__LINE__))
 #include "fuzz/decimal_fuzz.h"
 #include "fuzz/draw_line_fuzz.h"
 #include "fuzz/extended_fuzz.h"
@@ -28,14 +29,19 @@ struct Target {
 };
 
 const Target kTargets[] = {
-    {"mask_fuzz", maskFuzzOne},         {"decimal_fuzz", decimalFuzzOne},
-    {"write_text_fuzz", writeTextFuzzOne}, {"draw_line_fuzz", drawLineFuzzOne},
-    {"lzw_fuzz", lzwFuzzOne},           {"line_editor_fuzz", lineEditorFuzzOne},
-    {"terminal_keys_fuzz", terminalKeysFuzzOne}, {"extended_fuzz", extendedFuzzOne},
+    {"mask_fuzz", maskFuzzOne},
+    {"decimal_fuzz", decimalFuzzOne},
+    {"write_text_fuzz", writeTextFuzzOne},
+    {"draw_line_fuzz", drawLineFuzzOne},
+    {"lzw_fuzz", lzwFuzzOne},
+    {"line_editor_fuzz", lineEditorFuzzOne},
+    {"terminal_keys_fuzz", terminalKeysFuzzOne},
+    {"extended_fuzz", extendedFuzzOne},
 };
 
 std::filesystem::path regressionsDirectory() {
-  return std::filesystem::path(__FILE__).parent_path().parent_path() / "fuzz" / "corpus-regressions";
+  return std::filesystem::path(__FILE__).parent_path().parent_path() / "fuzz" /
+         "corpus-regressions";
 }
 
 class FuzzRegressions : public ::testing::TestWithParam<Target> {};
@@ -47,7 +53,8 @@ TEST_P(FuzzRegressions, EveryKeptInputPassesTheTargetsChecks) {
   for (const auto& entry : std::filesystem::directory_iterator(directory)) {
     if (!entry.is_regular_file()) continue;
     std::ifstream file(entry.path(), std::ios::binary);
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                     std::istreambuf_iterator<char>());
     EXPECT_NO_THROW(GetParam().body(bytes.data(), bytes.size())) << entry.path();
     ++replayed;
   }

@@ -36,13 +36,8 @@ TEST(KeyCode, KeyTextsRoundTripAndNoKeyIsTheEmptyText) {
     std::string text;
   };
   const Case cases[] = {
-      {0, ""},
-      {1, "\x01"},
-      {'a', "a"},
-      {255, "\xff"},
-      {0x48FF, "\xffH"},
-      {0x6BFF, "\xffk"},
-      {0x86FF, "\xff\x86"},
+      {0, ""},           {1, "\x01"},       {'a', "a"},           {255, "\xff"},
+      {0x48FF, "\xffH"}, {0x6BFF, "\xffk"}, {0x86FF, "\xff\x86"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(keyTextOfCode(c.code), c.text) << std::hex << c.code;

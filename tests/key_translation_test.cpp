@@ -45,10 +45,13 @@ TEST(KeyTranslation, FunctionKeysGiveOneRunOfCodesPerModifier) {
   const int firstOfRun[4] = {0x3B, 0x54, 0x5E, 0x68};
   for (int column = 0; column < 4; ++column) {
     for (int i = 0; i < 10; ++i)
-      EXPECT_EQ(keyDown(0x3B + i, false, kEachModifier[column]), extendedKey(firstOfRun[column] + i))
+      EXPECT_EQ(keyDown(0x3B + i, false, kEachModifier[column]),
+                extendedKey(firstOfRun[column] + i))
           << "F" << i + 1 << " column " << column;
-    EXPECT_EQ(keyDown(0x57, false, kEachModifier[column]), extendedKey(0x85 + 2 * column)) << column;
-    EXPECT_EQ(keyDown(0x58, false, kEachModifier[column]), extendedKey(0x86 + 2 * column)) << column;
+    EXPECT_EQ(keyDown(0x57, false, kEachModifier[column]), extendedKey(0x85 + 2 * column))
+        << column;
+    EXPECT_EQ(keyDown(0x58, false, kEachModifier[column]), extendedKey(0x86 + 2 * column))
+        << column;
   }
   EXPECT_EQ(keyDown(0x3E, false, kAlt), kKeyCloseRequest);  // Alt+F4
 }
@@ -147,8 +150,7 @@ TEST(KeyTranslation, WhichKeyDownsQueueACode) {
       {"negative scan code", -1, false, kNone, kNoCharacter, 0},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(translateKeyDown(c.scanCode, c.extended, c.modifiers, c.reported), c.code)
-        << c.what;
+    EXPECT_EQ(translateKeyDown(c.scanCode, c.extended, c.modifiers, c.reported), c.code) << c.what;
 }
 
 TEST(KeyTranslation, KeysKeptFromTheSystem) {
@@ -160,11 +162,11 @@ TEST(KeyTranslation, KeysKeptFromTheSystem) {
     bool kept;
   };
   const Case cases[] = {
-      {"F10", 0x44, false, kNone, true},        {"Shift+F10", 0x44, false, kShift, true},
-      {"left Alt", 0x38, false, kAlt, true},    {"right Alt", 0x38, true, kAlt, true},
-      {"Alt+F4", 0x3E, false, kAlt, true},      {"F4", 0x3E, false, kNone, false},
-      {"Ctrl+F4", 0x3E, false, kCtrl, false},   {"F9", 0x43, false, kNone, false},
-      {"Alt+a", 0x1E, false, kAlt, false},      {"a", 0x1E, false, kNone, false},
+      {"F10", 0x44, false, kNone, true},       {"Shift+F10", 0x44, false, kShift, true},
+      {"left Alt", 0x38, false, kAlt, true},   {"right Alt", 0x38, true, kAlt, true},
+      {"Alt+F4", 0x3E, false, kAlt, true},     {"F4", 0x3E, false, kNone, false},
+      {"Ctrl+F4", 0x3E, false, kCtrl, false},  {"F9", 0x43, false, kNone, false},
+      {"Alt+a", 0x1E, false, kAlt, false},     {"a", 0x1E, false, kNone, false},
       {"grey Home", 0x47, true, kNone, false},
   };
   for (const Case& c : cases)

@@ -30,8 +30,8 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 constexpr int32_t kBackspace = 8, kTab = 9, kEnter = 13, kCtrlEnter = 10, kEscape = 27;
-constexpr int32_t kHome = 0x47FF, kEnd = 0x4FFF, kLeft = 0x4BFF, kRight = 0x4DFF,
-                  kUp = 0x48FF, kDown = 0x50FF, kDelete = 0x53FF, kInsert = 0x52FF, kF1 = 0x3BFF;
+constexpr int32_t kHome = 0x47FF, kEnd = 0x4FFF, kLeft = 0x4BFF, kRight = 0x4DFF, kUp = 0x48FF,
+                  kDown = 0x50FF, kDelete = 0x53FF, kInsert = 0x52FF, kF1 = 0x3BFF;
 
 // One step of a typing script: a text typed character by character, or one key code.
 struct Keys {
@@ -277,12 +277,8 @@ TEST_F(LineEntry, LineBreaksAndTabsSeparateFields) {
     std::vector<float> values;
   };
   const Case cases[] = {
-      {"1\r\n2", {1.0f, 2.0f, 0.0f}},
-      {"1\n\n2", {1.0f, 2.0f}},
-      {"\r\n\r 5", {5.0f}},
-      {"1\r,2", {1.0f, 0.0f, 2.0f}},
-      {"12\t8", {12.0f, 8.0f}},
-      {"\t\t3", {3.0f}},
+      {"1\r\n2", {1.0f, 2.0f, 0.0f}}, {"1\n\n2", {1.0f, 2.0f}}, {"\r\n\r 5", {5.0f}},
+      {"1\r,2", {1.0f, 0.0f, 2.0f}},  {"12\t8", {12.0f, 8.0f}}, {"\t\t3", {3.0f}},
   };
   for (const Case& c : cases) {
     enteredLine.text = c.line;

@@ -52,62 +52,57 @@ TEST_P(MaskTable, PrintsTheText) {
 
 INSTANTIATE_TEST_SUITE_P(
     WorkedExamples, MaskTable,
-    ::testing::Values(MaskCase{"##.##", {3.14159}, " 3.14"}, MaskCase{"##.##", {5.5}, " 5.50"},
-                      MaskCase{"##.##", {10}, "10.00"}, MaskCase{"##.##", {0}, " 0.00"},
-                      MaskCase{"##.##", {0.05}, " 0.05"}, MaskCase{"##.##", {2.346}, " 2.34"},
-                      MaskCase{"##.##", {0.999}, " 0.99"}, MaskCase{"##.##", {0.99999}, " 1.00"},
-                      MaskCase{"##.##", {123.456}, "123.45"},
-                      MaskCase{"##.##", {1234.5}, "12.34%e+2"},
-                      MaskCase{"##.##", {0.004}, "40.00%e-4"},
-                      MaskCase{"##.##", {-5.5}, "-5.50"},
-                      MaskCase{"##.##", {-1234.5}, "-1234.50"},
-                      MaskCase{" ##.## Mil millones", {10}, " 10.00 Mil millones"},
-                      MaskCase{" ##.## Mil millones", {5.5}, "  5.50 Mil millones"},
-                      MaskCase{"###", {2.7}, "  2"},
-                      MaskCase{"#,###.##", {1234.5}, "1,234.50"},
-                      MaskCase{"**##.##", {5.5}, "*5.50"}, MaskCase{"$$##.##", {5.5}, " $5.50"},
-                      MaskCase{"#.##^^^^", {12345}, "1.23e+04"},
-                      MaskCase{"##.##+", {-5.5}, " 5.50-"}, MaskCase{"##.##-", {-5.5}, "-5.50-"},
-                      MaskCase{"_###.#", {7.25}, "# 7.2"},
-                      MaskCase{"##.## ", {1, 2}, " 1.00  2.00 "},
-                      MaskCase{"##.## y ##.##", {5.5}, " 5.50 y "}));
+    ::testing::Values(
+        MaskCase{"##.##", {3.14159}, " 3.14"}, MaskCase{"##.##", {5.5}, " 5.50"},
+        MaskCase{"##.##", {10}, "10.00"}, MaskCase{"##.##", {0}, " 0.00"},
+        MaskCase{"##.##", {0.05}, " 0.05"}, MaskCase{"##.##", {2.346}, " 2.34"},
+        MaskCase{"##.##", {0.999}, " 0.99"}, MaskCase{"##.##", {0.99999}, " 1.00"},
+        MaskCase{"##.##", {123.456}, "123.45"}, MaskCase{"##.##", {1234.5}, "12.34%e+2"},
+        MaskCase{"##.##", {0.004}, "40.00%e-4"}, MaskCase{"##.##", {-5.5}, "-5.50"},
+        MaskCase{"##.##", {-1234.5}, "-1234.50"},
+        MaskCase{" ##.## Mil millones", {10}, " 10.00 Mil millones"},
+        MaskCase{" ##.## Mil millones", {5.5}, "  5.50 Mil millones"},
+        MaskCase{"###", {2.7}, "  2"}, MaskCase{"#,###.##", {1234.5}, "1,234.50"},
+        MaskCase{"**##.##", {5.5}, "*5.50"}, MaskCase{"$$##.##", {5.5}, " $5.50"},
+        MaskCase{"#.##^^^^", {12345}, "1.23e+04"}, MaskCase{"##.##+", {-5.5}, " 5.50-"},
+        MaskCase{"##.##-", {-5.5}, "-5.50-"}, MaskCase{"_###.#", {7.25}, "# 7.2"},
+        MaskCase{"##.## ", {1, 2}, " 1.00  2.00 "}, MaskCase{"##.## y ##.##", {5.5}, " 5.50 y "}));
 
 INSTANTIATE_TEST_SUITE_P(
     EdgeCases, MaskTable,
-    ::testing::Values(
-        MaskCase{"##.##", {99.99999}, "100.00"},  // the carry widens the field
-        MaskCase{"##.##", {0.01}, " 0.01"}, MaskCase{"##.##", {0.0099}, "99.00%e-4"},
-        MaskCase{".##", {5}, "5.00"},          // no integer places: no fill, digit kept
-        MaskCase{".##", {0.5}, ".50"},         // no integer places: the leading 0 goes
-        MaskCase{"+##.##", {5.5}, " 5.50"},    // a leading "+" is swallowed
-        MaskCase{"##.##", {100}, "100.00"},    // e = intPlaces is widened, not scaled
-        MaskCase{"##.##", {1000}, "10.00%e+2"},  // exact power of ten scales by exactly 2
-        MaskCase{"##.##", {0.001}, "10.00%e-4"},
-        MaskCase{"##.##", {-0.001}, "-0.00"},    // negative values are never scaled
-        MaskCase{"##.##", {-99999.5}, "-99999.50"}));
+    ::testing::Values(MaskCase{"##.##", {99.99999}, "100.00"},  // the carry widens the field
+                      MaskCase{"##.##", {0.01}, " 0.01"}, MaskCase{"##.##", {0.0099}, "99.00%e-4"},
+                      MaskCase{".##", {5}, "5.00"},        // no integer places: no fill, digit kept
+                      MaskCase{".##", {0.5}, ".50"},       // no integer places: the leading 0 goes
+                      MaskCase{"+##.##", {5.5}, " 5.50"},  // a leading "+" is swallowed
+                      MaskCase{"##.##", {100}, "100.00"},  // e = intPlaces is widened, not scaled
+                      MaskCase{
+                          "##.##", {1000}, "10.00%e+2"},  // exact power of ten scales by exactly 2
+                      MaskCase{"##.##", {0.001}, "10.00%e-4"},
+                      MaskCase{"##.##", {-0.001}, "-0.00"},  // negative values are never scaled
+                      MaskCase{"##.##", {-99999.5}, "-99999.50"}));
 
 INSTANTIATE_TEST_SUITE_P(
     FieldCharacters, MaskTable,
     ::testing::Values(
         MaskCase{"#,###.##", {-1234567.5}, "-1,234,567.50"},
-        MaskCase{"#,###", {123}, "  123"},  // the grouping comma is one more place
+        MaskCase{"#,###", {123}, "  123"},             // the grouping comma is one more place
         MaskCase{"##,##,##", {1234567}, "1,234,567"},  // only the first comma adds a place
         MaskCase{"##.##,", {5.5}, " 5.50,"}, MaskCase{"##.##+", {5.5}, " 5.50"},
         MaskCase{"**$##.##", {5.5}, "*$5.50"}, MaskCase{"$$##.##", {-5.5}, "-$5.50"},
-        MaskCase{"*#", {5.5}, "5"},       // a lone "*" ends the field before it begins
-        MaskCase{"$#", {5.5}, "5"},       // and so does a lone "$"
-        MaskCase{"###.", {7.9}, "  7"},   // decPlaces 0: the point goes too
+        MaskCase{"*#", {5.5}, "5"},               // a lone "*" ends the field before it begins
+        MaskCase{"$#", {5.5}, "5"},               // and so does a lone "$"
+        MaskCase{"###.", {7.9}, "  7"},           // decPlaces 0: the point goes too
         MaskCase{"##.#.##", {1.23456}, " 1.23"},  // a second point starts the decimals again
-        MaskCase{"#.##^^", {12345}, "1.23e+"},     // too long, two places: first two kept
+        MaskCase{"#.##^^", {12345}, "1.23e+"},    // too long, two places: first two kept
         MaskCase{"#.##^^^", {12345}, "1.23e+4"},
         MaskCase{"#.##^^^^", {1e123}, "1.00e+23"},  // too long: last digits kept
-        MaskCase{"#.##^^^^", {5}, "5.00e+00"},
-        MaskCase{"##.##^^^^", {0.004}, "40.00e-04"},
+        MaskCase{"#.##^^^^", {5}, "5.00e+00"}, MaskCase{"##.##^^^^", {0.004}, "40.00e-04"},
         MaskCase{"##.##^^^^", {-1234.5}, "-1234.50e+00"},
-        MaskCase{"_", {3}, "3"},                    // a final "_" prints nothing
-        MaskCase{"a_#_.b ##", {3}, "a#.b  3"},      // escapes in the literal run
-        MaskCase{"x ^## y", {42}, "x ^42 y"},       // "^" outside a field is literal
-        MaskCase{"Total: ", {9}, "Total: 9"},       // no field: literal text, then the number
+        MaskCase{"_", {3}, "3"},                // a final "_" prints nothing
+        MaskCase{"a_#_.b ##", {3}, "a#.b  3"},  // escapes in the literal run
+        MaskCase{"x ^## y", {42}, "x ^42 y"},   // "^" outside a field is literal
+        MaskCase{"Total: ", {9}, "Total: 9"},   // no field: literal text, then the number
         MaskCase{"## ", {1, 22, 333}, " 1 22 333 "}));
 
 TEST(MaskOutput, NoMaskHeldPrintsTheBareNumber) {
@@ -182,10 +177,22 @@ TEST(MaskOutput, HugeAndTinyValuesStayBounded) {
 
 TEST(MaskOutput, ArbitraryMasksAndValuesNeverRunAway) {
   const std::string alphabet = "#.,+*$^_ -ab!&\\%";
-  const double values[] = {0,     -0.0,   1,      -1,      0.5,     99.99999, 1e-7,
-                           1e22,  1e300,  -1e300, 5e-324,  -5e-324, 123456.789,
+  const double values[] = {0,
+                           -0.0,
+                           1,
+                           -1,
+                           0.5,
+                           99.99999,
+                           1e-7,
+                           1e22,
+                           1e300,
+                           -1e300,
+                           5e-324,
+                           -5e-324,
+                           123456.789,
                            std::numeric_limits<double>::infinity(),
-                           std::nan(""),  std::numeric_limits<double>::max(),
+                           std::nan(""),
+                           std::numeric_limits<double>::max(),
                            -std::numeric_limits<double>::max()};
   std::mt19937 random(12345);
   for (int round = 0; round < 3000; ++round) {

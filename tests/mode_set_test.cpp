@@ -85,8 +85,12 @@ struct DepthRecorder {
     return 0;
   }
 };
-const Backend depthRecorder{"Depth", DepthRecorder::start, nullptr, nullptr, nullptr, nullptr,
-                            nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+const Backend depthRecorder{"Depth", DepthRecorder::start,
+                            nullptr, nullptr,
+                            nullptr, nullptr,
+                            nullptr, nullptr,
+                            nullptr, nullptr,
+                            nullptr, nullptr};
 
 TEST_F(ModeSet, OpenGlFlagRaisesDepthsBelowSixteen) {
   registerWindowedBackend(&depthRecorder);
@@ -94,7 +98,10 @@ TEST_F(ModeSet, OpenGlFlagRaisesDepthsBelowSixteen) {
     int depth, flags, expected;
   };
   const Case cases[] = {
-      {8, 0, 8}, {8, kFlagOpenGL, 16}, {16, kFlagOpenGL, 16}, {32, kFlagOpenGL, 32},
+      {8, 0, 8},
+      {8, kFlagOpenGL, 16},
+      {16, kFlagOpenGL, 16},
+      {32, kFlagOpenGL, 32},
   };
   for (const Case& c : cases) {
     DepthRecorder::depth = 0;
@@ -178,10 +185,30 @@ struct FakeBackends {
   static inline int shutdowns = 0;
   static void shutdown() { ++shutdowns; }
 };
-const Backend fakeA{"Alpha", FakeBackends::startA, FakeBackends::shutdown, nullptr, nullptr, nullptr,
-                    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
-const Backend fakeB{"Beta", FakeBackends::startB, FakeBackends::shutdown, nullptr, nullptr, nullptr,
-                    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+const Backend fakeA{"Alpha",
+                    FakeBackends::startA,
+                    FakeBackends::shutdown,
+                    nullptr,
+                    nullptr,
+                    nullptr,
+                    nullptr,
+                    nullptr,
+                    nullptr,
+                    nullptr,
+                    nullptr,
+                    nullptr};
+const Backend fakeB{"Beta",
+                    FakeBackends::startB,
+                    FakeBackends::shutdown,
+                    nullptr,
+                    nullptr,
+                    nullptr,
+                    nullptr,
+                    nullptr,
+                    nullptr,
+                    nullptr,
+                    nullptr,
+                    nullptr};
 
 TEST_F(ModeSet, ChooserPassesWithoutPreference) {
   registerWindowedBackend(&fakeA);
@@ -191,7 +218,8 @@ TEST_F(ModeSet, ChooserPassesWithoutPreference) {
   FakeBackends::shutdowns = 0;
   const Backend* chosen = chooseBackend(nullptr, "t", 1024, 768, 16, 60, 1);
   EXPECT_EQ(chosen, &fakeB);
-  const std::vector<std::string> want = {"A1:60", "A1:0", "B1:60", "B1:0", "A0:60", "A0:0", "B0:60"};
+  const std::vector<std::string> want = {"A1:60", "A1:0", "B1:60", "B1:0",
+                                         "A0:60", "A0:0", "B0:60"};
   EXPECT_EQ(FakeBackends::log, want);
   EXPECT_EQ(FakeBackends::shutdowns, 6);  // every failed attempt is shut down
 }
@@ -203,10 +231,10 @@ TEST_F(ModeSet, ChooserPassesWithPreference) {
   FakeBackends::succeedFlags = -2;  // nothing starts
   EXPECT_EQ(chooseBackend("alpha", "t", 1024, 768, 16, 0, 1), nullptr);
   const std::vector<std::string> want = {
-      "A1:0", "A1:0",                          // pass 4: only the preferred, full screen
-      "A1:0", "A1:0", "B1:0", "B1:0",          // pass 3: all, still full screen
-      "A1:0", "A1:0",                          // pass 2: the preferred again
-      "A0:0", "A0:0", "B0:0", "B0:0",          // pass 1: all, windowed
+      "A1:0", "A1:0",                  // pass 4: only the preferred, full screen
+      "A1:0", "A1:0", "B1:0", "B1:0",  // pass 3: all, still full screen
+      "A1:0", "A1:0",                  // pass 2: the preferred again
+      "A0:0", "A0:0", "B0:0", "B0:0",  // pass 1: all, windowed
   };
   EXPECT_EQ(FakeBackends::log, want);
 }
@@ -226,9 +254,18 @@ struct CountingLock {
   static void unlock() { ++unlocks; }
   static int start(const char*, int, int, int, int, int) { return 0; }
 };
-const Backend countingBackend{"Counting", CountingLock::start, nullptr, CountingLock::lock,
-                              CountingLock::unlock, nullptr, nullptr, nullptr, nullptr, nullptr,
-                              nullptr, nullptr};
+const Backend countingBackend{"Counting",
+                              CountingLock::start,
+                              nullptr,
+                              CountingLock::lock,
+                              CountingLock::unlock,
+                              nullptr,
+                              nullptr,
+                              nullptr,
+                              nullptr,
+                              nullptr,
+                              nullptr,
+                              nullptr};
 
 TEST_F(ModeSet, LockNestingRule) {
   registerWindowedBackend(&countingBackend);

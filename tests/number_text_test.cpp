@@ -19,32 +19,27 @@ struct SingleCase {
 
 class SingleTextTable : public ::testing::TestWithParam<SingleCase> {};
 
-TEST_P(SingleTextTable, GivesTheText) {
-  EXPECT_EQ(singleText(GetParam().value), GetParam().text);
-}
+TEST_P(SingleTextTable, GivesTheText) { EXPECT_EQ(singleText(GetParam().value), GetParam().text); }
 
-INSTANTIATE_TEST_SUITE_P(WorkedExamples, SingleTextTable,
-                         ::testing::Values(SingleCase{12.0f, " 12"}, SingleCase{2.5f, " 2.5"},
-                                           SingleCase{-2.5f, "-2.5"}, SingleCase{0.0f, " 0"},
-                                           SingleCase{33.33f, " 33.33"},
-                                           SingleCase{1.0f / 3.0f, " 0.3333333"},
-                                           SingleCase{1234567.0f, " 1234567"},
-                                           SingleCase{12345678.0f, " 1.234568e+007"},
-                                           SingleCase{0.1f, " 0.1"},
-                                           SingleCase{0.05f, " 5.e-002"}));
+INSTANTIATE_TEST_SUITE_P(
+    WorkedExamples, SingleTextTable,
+    ::testing::Values(SingleCase{12.0f, " 12"}, SingleCase{2.5f, " 2.5"}, SingleCase{-2.5f, "-2.5"},
+                      SingleCase{0.0f, " 0"}, SingleCase{33.33f, " 33.33"},
+                      SingleCase{1.0f / 3.0f, " 0.3333333"}, SingleCase{1234567.0f, " 1234567"},
+                      SingleCase{12345678.0f, " 1.234568e+007"}, SingleCase{0.1f, " 0.1"},
+                      SingleCase{0.05f, " 5.e-002"}));
 
 INSTANTIATE_TEST_SUITE_P(
     FormBoundaries, SingleTextTable,
-    ::testing::Values(
-        SingleCase{9999999.0f, " 9999999"},             // m = 6: still fixed
-        SingleCase{10000000.0f, " 1.e+007"},            // m = 7: exponent, bare point kept
-        SingleCase{-12345678.0f, "-1.234568e+007"},
-        SingleCase{0.12345678f, " 0.1234568"},          // m = -1: seven decimals
-        SingleCase{0.099999994f, " 9.999999e-002"},     // m = -2
-        SingleCase{1234567.4f, " 1234567"},             // fraction rounded away, point gone
-        SingleCase{std::numeric_limits<float>::denorm_min(), " 1.401298e-045"},
-        SingleCase{std::numeric_limits<float>::max(), " 3.402823e+038"},
-        SingleCase{1e-10f, " 1.e-010"}));
+    ::testing::Values(SingleCase{9999999.0f, " 9999999"},   // m = 6: still fixed
+                      SingleCase{10000000.0f, " 1.e+007"},  // m = 7: exponent, bare point kept
+                      SingleCase{-12345678.0f, "-1.234568e+007"},
+                      SingleCase{0.12345678f, " 0.1234568"},       // m = -1: seven decimals
+                      SingleCase{0.099999994f, " 9.999999e-002"},  // m = -2
+                      SingleCase{1234567.4f, " 1234567"},  // fraction rounded away, point gone
+                      SingleCase{std::numeric_limits<float>::denorm_min(), " 1.401298e-045"},
+                      SingleCase{std::numeric_limits<float>::max(), " 3.402823e+038"},
+                      SingleCase{1e-10f, " 1.e-010"}));
 
 TEST(SingleText, NonFiniteAndNegativeZeroAreShort) {
   EXPECT_EQ(singleText(std::numeric_limits<float>::infinity()), " inf");
@@ -74,17 +69,33 @@ TEST(ValueOfText, PrefixedAndDecimalTexts) {
     double value;
   };
   const Case cases[] = {
-      {"&h88FD88", 8977800},  {"&hff", 255},       {"&HFF", 255},
-      {"&o17", 15},           {"&O17", 15},        {"&b101", 5},
-      {"&B101", 5},           {"  12.5", 12.5},    {"&hFFFFFFFF", -1},
-      {"abc", 0},             {"&x1", 0},          {"", 0},
-      {"    ", 0},            {"  &hff", 255},     {"&h", 0},
-      {"&", 0},               {"-5", -5},          {"&h80000000", -2147483648.0},
-      {"&h100000000", 0},     {"&h7FFFFFFF", 2147483647},
+      {"&h88FD88", 8977800},
+      {"&hff", 255},
+      {"&HFF", 255},
+      {"&o17", 15},
+      {"&O17", 15},
+      {"&b101", 5},
+      {"&B101", 5},
+      {"  12.5", 12.5},
+      {"&hFFFFFFFF", -1},
+      {"abc", 0},
+      {"&x1", 0},
+      {"", 0},
+      {"    ", 0},
+      {"  &hff", 255},
+      {"&h", 0},
+      {"&", 0},
+      {"-5", -5},
+      {"&h80000000", -2147483648.0},
+      {"&h100000000", 0},
+      {"&h7FFFFFFF", 2147483647},
       // Every character is a digit: "G" is 16, "g" is 16 too, "9" counts in octal and
       // a blank subtracts 16.
-      {"&hG", 16},            {"&h1g", 32},        {"&o9", 9},
-      {"&b12", 4},            {"&h1 ", 0},
+      {"&hG", 16},
+      {"&h1g", 32},
+      {"&o9", 9},
+      {"&b12", 4},
+      {"&h1 ", 0},
   };
   for (const Case& c : cases) EXPECT_EQ(valueOfText(c.text), c.value) << '"' << c.text << '"';
 }

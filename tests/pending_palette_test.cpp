@@ -22,7 +22,10 @@ TEST(PendingPalette, EntriesSetAreTakenOnceAsRgb) {
   const Case cases[] = {
       {"nothing set", {}, false, {}},
       {"one entry", {{4, 0x12, 0xFE, 0x34}}, true, {{4, 0x12FE34}, {5, 0}}},
-      {"the ends of the range", {{0, 1, 2, 3}, {255, 0xFF, 0xFF, 0xFF}}, true, {{0, 0x010203}, {255, 0xFFFFFF}}},
+      {"the ends of the range",
+       {{0, 1, 2, 3}, {255, 0xFF, 0xFF, 0xFF}},
+       true,
+       {{0, 0x010203}, {255, 0xFFFFFF}}},
       {"only the low byte of each channel", {{9, 0x1AB, 0x2CD, -1}}, true, {{9, 0xABCDFF}}},
       {"the last setting of an entry wins", {{7, 1, 1, 1}, {7, 2, 2, 2}}, true, {{7, 0x020202}}},
       {"indexes outside 0..255 are ignored", {{-1, 9, 9, 9}, {256, 9, 9, 9}}, false, {}},
@@ -40,7 +43,8 @@ TEST(PendingPalette, EntriesSetAreTakenOnceAsRgb) {
       EXPECT_EQ(palette.current(), unset);
       continue;
     }
-    for (const auto& [index, rgb] : c.expected) EXPECT_EQ(taken[static_cast<size_t>(index)], rgb) << index;
+    for (const auto& [index, rgb] : c.expected)
+      EXPECT_EQ(taken[static_cast<size_t>(index)], rgb) << index;
     EXPECT_EQ(palette.current(), taken);
     EXPECT_FALSE(palette.take(taken)) << "taken twice";
   }
@@ -83,6 +87,7 @@ TEST(PendingPalette, EntriesSetWhileAnotherThreadTakesAllArrive) {
   setter.join();
   if (palette.take(taken)) seen = taken;
   for (int i = 0; i < 256; ++i)
-    EXPECT_EQ(seen[static_cast<size_t>(i)], static_cast<uint32_t>(i << 16 | (255 - i) << 8 | 1)) << i;
+    EXPECT_EQ(seen[static_cast<size_t>(i)], static_cast<uint32_t>(i << 16 | (255 - i) << 8 | 1))
+        << i;
 }
 }  // namespace

@@ -50,15 +50,23 @@ TEST(SurfaceRowConverter, FiveSixFiveFrameOnEachSurfaceFormat) {
       {"5:6:5", kSurface565, true, {0xFFFF, 0xF800, 0x07E0, 0x001F, 0x8410, 0x0821}},
       // Green keeps its five high bits: 0x0821 loses the lowest green bit.
       {"5:5:5", kSurface555, false, {0x7FFF, 0x7C00, 0x03E0, 0x001F, 0x4210, 0x0401}},
-      {"15-bit count", SurfacePixelFormat{15, 0x7C00, 0x03E0, 0x001F}, false,
+      {"15-bit count",
+       SurfacePixelFormat{15, 0x7C00, 0x03E0, 0x001F},
+       false,
        {0x7FFF, 0x7C00, 0x03E0, 0x001F, 0x4210, 0x0401}},
       {"blue-first 5:6:5", kBlueFirst565, false, {0xFFFF, 0x001F, 0x07E0, 0xF800, 0x8410, 0x0821}},
       {"24-bit", kRgb888, false, {0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0x848284, 0x080408}},
-      {"32-bit", kSurfaceXrgb8888, false,
+      {"32-bit",
+       kSurfaceXrgb8888,
+       false,
        {0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0x848284, 0x080408}},
-      {"32-bit blue-first", kXbgr8888, false,
+      {"32-bit blue-first",
+       kXbgr8888,
+       false,
        {0xFFFFFF, 0x0000FF, 0x00FF00, 0xFF0000, 0x848284, 0x080408}},
-      {"32-bit with alpha", kArgb8888, false,
+      {"32-bit with alpha",
+       kArgb8888,
+       false,
        {0xFFFFFFFF, 0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFF848284, 0xFF080408}},
   };
   for (const Case16& c : cases) {
@@ -88,7 +96,8 @@ TEST(SurfaceRowConverter, EveryFiveSixFivePixelSurvivesTheWayToThirtyTwoBitsAndB
   const std::vector<uint32_t> wide = convertRow(converter, bytesOf16(all), 65536);
   for (uint32_t p = 0; p < 65536; ++p) {
     const uint32_t rgb = wide[p];
-    const uint32_t back = ((rgb >> 19) & 0x1F) << 11 | ((rgb >> 10) & 0x3F) << 5 | ((rgb >> 3) & 0x1F);
+    const uint32_t back =
+        ((rgb >> 19) & 0x1F) << 11 | ((rgb >> 10) & 0x3F) << 5 | ((rgb >> 3) & 0x1F);
     ASSERT_EQ(back, p) << std::hex << "pixel " << p;
   }
   EXPECT_EQ(wide[0xFFFF], 0xFFFFFFu);  // full channels reach 255, not 248/252
@@ -107,7 +116,7 @@ TEST(SurfaceRowConverter, ThirtyTwoBitFrameIgnoresItsTopByte) {
       {kSurface565, false, {0x07F0, 0xFFFF}},
       {kSurface555, false, {0x03F0, 0x7FFF}},
       {kXbgr8888, false, {0x80FF00, 0xFFFFFF}},
-      {kArgb8888, false, {0xFF00FF80u, 0xFFFFFFFFu}},  // the top byte becomes opaque alpha
+      {kArgb8888, false, {0xFF00FF80u, 0xFFFFFFFFu}},       // the top byte becomes opaque alpha
       {kSurfaceXrgb8888, true, {0xAB00FF80u, 0x00FFFFFF}},  // copied as it is
   };
   for (const Case& c : cases) {
@@ -168,8 +177,7 @@ TEST(SurfaceRowConverter, RefusesFormatsItCannotServe) {
       {"overlapping masks", 16, SurfacePixelFormat{16, 0xF800, 0x0FE0, 0x001F}},
       {"mask wider than the pixel", 16, SurfacePixelFormat{16, 0xFF0000, 0x00FF00, 0x0000FF}},
       {"alpha over a colour", 16, SurfacePixelFormat{32, 0xFF0000, 0x00FF00, 0x0000FF, 0x01000080}},
-      {"alpha wider than the pixel", 16,
-       SurfacePixelFormat{16, 0xF800, 0x07E0, 0x001F, 0x10000}},
+      {"alpha wider than the pixel", 16, SurfacePixelFormat{16, 0xF800, 0x07E0, 0x001F, 0x10000}},
   };
   for (const Case& c : cases) {
     SurfaceRowConverter converter;

@@ -10,9 +10,9 @@ TEST(Rgb565, PackingDropsTheLowBits) {
     uint32_t rgb, pixel;
   };
   const Case cases[] = {
-      {0x000000, 0x0000}, {0xFFFFFF, 0xFFFF}, {0xFF0000, 0xF800}, {0x00FF00, 0x07E0},
-      {0x0000FF, 0x001F}, {0x00AA00, 0x0540}, {0x070307, 0x0000},  // below one step: black
-      {0x080408, 0x0821}, {0xFFFFFFFF, 0xFFFF},                    // the top byte is ignored
+      {0x000000, 0x0000}, {0xFFFFFF, 0xFFFF},   {0xFF0000, 0xF800}, {0x00FF00, 0x07E0},
+      {0x0000FF, 0x001F}, {0x00AA00, 0x0540},   {0x070307, 0x0000},  // below one step: black
+      {0x080408, 0x0821}, {0xFFFFFFFF, 0xFFFF},                      // the top byte is ignored
   };
   for (const Case& c : cases) EXPECT_EQ(rgbTo565(c.rgb), c.pixel) << std::hex << c.rgb;
 }

@@ -15,12 +15,12 @@ struct ParseCase {
 };
 
 const ParseCase kParseCases[] = {
-    {"type:2\\r58\\r", true}, {"type:", true},       {"type:a\\\\b", true}, {"type:a\\nb", false},
-    {"type:a\\", false},      {"key:Enter", true},   {"key:f12", true},     {"key:Close", true},
-    {"key:F13", false},       {"key:", false},       {"wait:line", true},   {"wait:end", true}, {"wait:pause", true},
-    {"wait:250", true},       {"wait:0", true},      {"wait:-5", false},    {"wait:12ms", false},
-    {"wait:", false},         {"shot:a.png", true},  {"shot:", false},      {"cells:a.txt", true},
-    {"cells:", false},        {"snap:a.png", false}, {"", false},
+    {"type:2\\r58\\r", true}, {"type:", true},     {"type:a\\\\b", true}, {"type:a\\nb", false},
+    {"type:a\\", false},      {"key:Enter", true}, {"key:f12", true},     {"key:Close", true},
+    {"key:F13", false},       {"key:", false},     {"wait:line", true},   {"wait:end", true},
+    {"wait:pause", true},     {"wait:250", true},  {"wait:0", true},      {"wait:-5", false},
+    {"wait:12ms", false},     {"wait:", false},    {"shot:a.png", true},  {"shot:", false},
+    {"cells:a.txt", true},    {"cells:", false},   {"snap:a.png", false}, {"", false},
 };
 
 TEST(ScriptedRunParse, AcceptsOnlyWellFormedActions) {
@@ -49,13 +49,15 @@ TEST(ScriptedRunParse, TypedTextIsConvertedFromUtf8ToCodePage437) {
     std::vector<int32_t> keys;
   };
   const Case cases[] = {
-      {"type:\xC3\xB1\xC3\xA1", {0xA4, 0xA0}},                 // ñá
-      {"type:\xC3\x91o\\r", {0xA5, 'o', 13}},                   // Ño, Enter
-      {"type:\xC2\xBF" "2\xE2\x82\xAC?", {0xA8, '2', '?', '?'}},  // ¿2€? (no euro sign)
-      {"type:\xE2\x96\x91\xCE\xB1", {0xB0, 0xE0}},             // shade, alpha
-      {"type:a\\\\\xC3\xA9", {'a', '\\', 0x82}},                // a, backslash, é
-      {"type:\xC3", {'?'}},                                        // a cut sequence
-      {"type:\xF0\x9F\x98\x80", {'?'}},                         // outside the code page
+      {"type:\xC3\xB1\xC3\xA1", {0xA4, 0xA0}},  // ñá
+      {"type:\xC3\x91o\\r", {0xA5, 'o', 13}},   // Ño, Enter
+      {"type:\xC2\xBF"
+       "2\xE2\x82\xAC?",
+       {0xA8, '2', '?', '?'}},                      // ¿2€? (no euro sign)
+      {"type:\xE2\x96\x91\xCE\xB1", {0xB0, 0xE0}},  // shade, alpha
+      {"type:a\\\\\xC3\xA9", {'a', '\\', 0x82}},    // a, backslash, é
+      {"type:\xC3", {'?'}},                         // a cut sequence
+      {"type:\xF0\x9F\x98\x80", {'?'}},             // outside the code page
   };
   for (const Case& c : cases) {
     std::string error;
@@ -112,9 +114,9 @@ TEST_F(SimulatorRun, WaitForAPauseLetsTheFollowingWaitCountFromIt) {
   // From the entry form's last line wait, a plain wait passes at once; after wait:pause it
   // counts the program's pauses from its first one, the table's first 2 ms step.
   auto fromLastLine = [](std::vector<ScriptAction> tail) {
-    std::vector<ScriptAction> actions = {waitLineAction(), typeAction("20\r"), waitLineAction(),
-                                         typeAction("45\r"), waitLineAction(),
-                                         typeAction("25\r")};
+    std::vector<ScriptAction> actions = {waitLineAction(), typeAction("20\r"),
+                                         waitLineAction(), typeAction("45\r"),
+                                         waitLineAction(), typeAction("25\r")};
     for (auto& action : tail) actions.push_back(std::move(action));
     actions.push_back(stopAction());
     return runScripted(std::move(actions));

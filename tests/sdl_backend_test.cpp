@@ -36,16 +36,16 @@ struct ScanCase {
 
 TEST(SdlScanCodes, PhysicalKeysGivePcSetOneCodes) {
   const ScanCase cases[] = {
-      {SDL_SCANCODE_A, 0x1E, false},     {SDL_SCANCODE_Z, 0x2C, false},
-      {SDL_SCANCODE_1, 0x02, false},     {SDL_SCANCODE_0, 0x0B, false},
-      {SDL_SCANCODE_LEFT, 0x4B, true},   {SDL_SCANCODE_KP_4, 0x4B, false},
-      {SDL_SCANCODE_HOME, 0x47, true},   {SDL_SCANCODE_KP_7, 0x47, false},
-      {SDL_SCANCODE_DELETE, 0x53, true}, {SDL_SCANCODE_KP_PERIOD, 0x53, false},
-      {SDL_SCANCODE_KP_ENTER, 0x1C, true}, {SDL_SCANCODE_RETURN, 0x1C, false},
+      {SDL_SCANCODE_A, 0x1E, false},        {SDL_SCANCODE_Z, 0x2C, false},
+      {SDL_SCANCODE_1, 0x02, false},        {SDL_SCANCODE_0, 0x0B, false},
+      {SDL_SCANCODE_LEFT, 0x4B, true},      {SDL_SCANCODE_KP_4, 0x4B, false},
+      {SDL_SCANCODE_HOME, 0x47, true},      {SDL_SCANCODE_KP_7, 0x47, false},
+      {SDL_SCANCODE_DELETE, 0x53, true},    {SDL_SCANCODE_KP_PERIOD, 0x53, false},
+      {SDL_SCANCODE_KP_ENTER, 0x1C, true},  {SDL_SCANCODE_RETURN, 0x1C, false},
       {SDL_SCANCODE_KP_DIVIDE, 0x35, true}, {SDL_SCANCODE_SLASH, 0x35, false},
-      {SDL_SCANCODE_RCTRL, 0x1D, true},  {SDL_SCANCODE_RALT, 0x38, true},
-      {SDL_SCANCODE_F10, 0x44, false},   {SDL_SCANCODE_F11, 0x57, false},
-      {SDL_SCANCODE_F12, 0x58, false},   {SDL_SCANCODE_UNKNOWN, 0, false},
+      {SDL_SCANCODE_RCTRL, 0x1D, true},     {SDL_SCANCODE_RALT, 0x38, true},
+      {SDL_SCANCODE_F10, 0x44, false},      {SDL_SCANCODE_F11, 0x57, false},
+      {SDL_SCANCODE_F12, 0x58, false},      {SDL_SCANCODE_UNKNOWN, 0, false},
   };
   for (const ScanCase& c : cases) {
     const PcScanCode pc = pcScanCode(c.sdl);
@@ -117,11 +117,11 @@ TEST(SdlKeyEvents, TypedTextBecomesCodePage437) {
   };
   const TextCase cases[] = {
       {"12", KMOD_NONE, {'1', '2'}},
-      {"\xC3\xA9", KMOD_NONE, {0x82}},        // é
-      {"\xE2\x82\xAC", KMOD_NONE, {'?'}},     // € has no code page 437 equivalent
+      {"\xC3\xA9", KMOD_NONE, {0x82}},          // é
+      {"\xE2\x82\xAC", KMOD_NONE, {'?'}},       // € has no code page 437 equivalent
       {"\xC3\xB1 ", KMOD_LSHIFT, {0xA4, ' '}},  // ñ and a blank
-      {"a", KMOD_LALT, {}},                   // Alt+a is the key 0x1EFF, not text
-      {"@", KMOD_RALT, {'@'}},                // AltGr gives characters
+      {"a", KMOD_LALT, {}},                     // Alt+a is the key 0x1EFF, not text
+      {"@", KMOD_RALT, {'@'}},                  // AltGr gives characters
   };
   for (const TextCase& c : cases) {
     std::vector<int32_t> queued;
@@ -183,13 +183,17 @@ class EnvironmentOverride {
   void set(const char* name, const char* value) {
     const char* old = std::getenv(name);
     saved_.push_back({name, old ? std::optional<std::string>(old) : std::nullopt});
-    if (value) setenv(name, value, 1);
-    else unsetenv(name);
+    if (value)
+      setenv(name, value, 1);
+    else
+      unsetenv(name);
   }
   ~EnvironmentOverride() {
     for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-      if (it->second) setenv(it->first.c_str(), it->second->c_str(), 1);
-      else unsetenv(it->first.c_str());
+      if (it->second)
+        setenv(it->first.c_str(), it->second->c_str(), 1);
+      else
+        unsetenv(it->first.c_str());
     }
   }
 
@@ -244,9 +248,14 @@ class XvfbSession : public ::testing::Test {
       const std::string name = ":" + std::to_string(n);
       if (access(("/tmp/.X" + std::to_string(n) + "-lock").c_str(), F_OK) == 0) continue;
       std::string screen = "1280x1024x24";
-      char* argv[] = {const_cast<char*>("Xvfb"), const_cast<char*>(name.c_str()),
-                      const_cast<char*>("-screen"), const_cast<char*>("0"), screen.data(),
-                      const_cast<char*>("-nolisten"), const_cast<char*>("tcp"), nullptr};
+      char* argv[] = {const_cast<char*>("Xvfb"),
+                      const_cast<char*>(name.c_str()),
+                      const_cast<char*>("-screen"),
+                      const_cast<char*>("0"),
+                      screen.data(),
+                      const_cast<char*>("-nolisten"),
+                      const_cast<char*>("tcp"),
+                      nullptr};
       if (posix_spawnp(&pid_, "Xvfb", nullptr, nullptr, argv, environ) != 0) return;
       for (int i = 0; i < 50; ++i) {
         if (access(("/tmp/.X11-unix/X" + std::to_string(n)).c_str(), F_OK) == 0 &&
@@ -335,9 +344,10 @@ TEST_F(XvfbSession, TheRequestEndsInACentredWindowWithKeysQueued) {
   ASSERT_TRUE(eventually([&] {
     for (std::string k = readKey(); !k.empty(); k = readKey()) keys.push_back(k);
     return keys.size() >= 8;
-  })) << keys.size() << " keys arrived";
-  const std::vector<std::string> expected = {"\xFFK", "\xFFG", "\xFFS", "\xFF;", "\r",
-                                             "2",     ",",     "5"};
+  })) << keys.size()
+      << " keys arrived";
+  const std::vector<std::string> expected = {"\xFFK", "\xFFG", "\xFFS", "\xFF;",
+                                             "\r",    "2",     ",",     "5"};
   EXPECT_EQ(keys, expected);
 }
 }  // namespace

@@ -30,7 +30,8 @@ long residentKiB() {
     if (line.rfind("VmRSS:", 0) == 0) {
       const size_t first = line.find_first_not_of(" \t", 6);
       long kib = 0;
-      if (first != std::string::npos) std::from_chars(line.data() + first, line.data() + line.size(), kib);
+      if (first != std::string::npos)
+        std::from_chars(line.data() + first, line.data() + line.size(), kib);
       return kib;
     }
   return 0;
@@ -51,14 +52,21 @@ ScreenAtStart captureScreen() {
   const ScreenProbe s = probeScreen();
   return {std::string(reinterpret_cast<const char*>(s.workPixels),
                       static_cast<size_t>(frame.pitch) * static_cast<size_t>(frame.height)),
-          s.workCells, s.foregroundPixel, s.backgroundPixel, s.cursorRow, s.cursorColumn,
-          s.textViewTop, s.textViewBottom, queuedKeyCount()};
+          s.workCells,
+          s.foregroundPixel,
+          s.backgroundPixel,
+          s.cursorRow,
+          s.cursorColumn,
+          s.textViewTop,
+          s.textViewBottom,
+          queuedKeyCount()};
 }
 
 bool sameScreen(const ScreenAtStart& a, const ScreenAtStart& b) {
   if (a.cells.size() != b.cells.size()) return false;
   for (size_t i = 0; i < a.cells.size(); ++i)
-    if (a.cells[i].character != b.cells[i].character || a.cells[i].foreground != b.cells[i].foreground ||
+    if (a.cells[i].character != b.cells[i].character ||
+        a.cells[i].foreground != b.cells[i].foreground ||
         a.cells[i].background != b.cells[i].background)
       return false;
   return a.pixels == b.pixels && a.foreground == b.foreground && a.background == b.background &&
@@ -120,7 +128,8 @@ TEST_F(Soak, TenRunsWithAKeyFloodStayFlatAndAlike) {
   EXPECT_GT(floodKeys, 10 * kRuns);
   EXPECT_EQ(result.rows, kRuns * kRowsPerRun);
   for (int run = 0; run < kRuns; ++run) {
-    EXPECT_EQ(rowsAtEnd[static_cast<size_t>(run)] - rowsAtStart[static_cast<size_t>(run)], kRowsPerRun)
+    EXPECT_EQ(rowsAtEnd[static_cast<size_t>(run)] - rowsAtStart[static_cast<size_t>(run)],
+              kRowsPerRun)
         << "run " << run + 1;
     EXPECT_TRUE(startsAlike[static_cast<size_t>(run)]) << "run " << run + 1;
   }

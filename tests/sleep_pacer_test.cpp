@@ -9,7 +9,7 @@ namespace {
 constexpr int64_t kMs = 1'000'000;
 
 struct Pause {
-  int64_t gapNs;       // from the previous pause's end to this one's start
+  int64_t gapNs;  // from the previous pause's end to this one's start
   int64_t requestNs;
   int64_t overshootNs;  // how much longer than planned the OS sleep lasts
   int64_t expectPlanNs;
@@ -22,10 +22,12 @@ TEST(SleepPacer, TakesTheLastOvershootOffTheNextPause) {
   };
   const Case cases[] = {
       {"steady latency is absorbed after the first pause",
-       {{0, 2 * kMs, 65'000, 2 * kMs}, {0, 2 * kMs, 65'000, 2 * kMs - 65'000},
+       {{0, 2 * kMs, 65'000, 2 * kMs},
+        {0, 2 * kMs, 65'000, 2 * kMs - 65'000},
         {0, 2 * kMs, 65'000, 2 * kMs - 65'000}}},
       {"a late wake-up is repaid once, not forever",
-       {{0, 2 * kMs, 300'000, 2 * kMs}, {0, 2 * kMs, 0, 2 * kMs - 300'000},
+       {{0, 2 * kMs, 300'000, 2 * kMs},
+        {0, 2 * kMs, 0, 2 * kMs - 300'000},
         {0, 2 * kMs, 0, 2 * kMs}}},
       {"the carry is bounded to a millisecond",
        {{0, 2 * kMs, 7 * kMs, 2 * kMs}, {0, 2 * kMs, 0, kMs}, {0, 2 * kMs, 0, 2 * kMs}}},

@@ -45,7 +45,8 @@ Child launch(const std::string& extra) {
 std::string readAll(int fd) {
   std::string text;
   char buffer[256];
-  for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<size_t>(n));
+  for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;)
+    text.append(buffer, static_cast<size_t>(n));
   close(fd);
   return text;
 }

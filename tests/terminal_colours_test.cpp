@@ -67,9 +67,9 @@ TEST(TerminalColours, NearestOf16) {
     uint32_t rgb;
     int index;
   };
-  const Case cases[] = {{0x000000, 0},  {0x00AA00, 2},  {0x88FF88, 10}, {0xFFFFFF, 15},
-                        {0xBB1111, 1},  {0x111199, 4},  {0x8888FF, 12}, {0x404040, 8},
-                        {0xA0A0A0, 7},  {0xFFFF00, 11}, {0x996600, 3},  {0x00C0C0, 6}};
+  const Case cases[] = {{0x000000, 0}, {0x00AA00, 2},  {0x88FF88, 10}, {0xFFFFFF, 15},
+                        {0xBB1111, 1}, {0x111199, 4},  {0x8888FF, 12}, {0x404040, 8},
+                        {0xA0A0A0, 7}, {0xFFFF00, 11}, {0x996600, 3},  {0x00C0C0, 6}};
   for (const Case& c : cases) EXPECT_EQ(nearestOf16(c.rgb), c.index) << std::hex << c.rgb;
 }
 

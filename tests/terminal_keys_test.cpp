@@ -44,7 +44,8 @@ const KeyCase kKeys[] = {
     {"CtrlDelete", "\x1b[3;5~", {0x93FF}},
     {"PageUpDown", "\x1b[5~\x1b[6~", {0x49FF, 0x51FF}},
     {"F1ToF4", "\x1bOP\x1bOQ\x1bOR\x1bOS", {0x3BFF, 0x3CFF, 0x3DFF, 0x3EFF}},
-    {"F5ToF12", "\x1b[15~\x1b[17~\x1b[18~\x1b[19~\x1b[20~\x1b[21~\x1b[23~\x1b[24~",
+    {"F5ToF12",
+     "\x1b[15~\x1b[17~\x1b[18~\x1b[19~\x1b[20~\x1b[21~\x1b[23~\x1b[24~",
      {0x3FFF, 0x40FF, 0x41FF, 0x42FF, 0x43FF, 0x44FF, 0x85FF, 0x86FF}},
     {"ShiftF1", "\x1b[1;2P", {0x54FF}},
     {"AltF4IsTheCloseRequest", "\x1b[1;3S", {0x6BFF}},
@@ -54,7 +55,10 @@ const KeyCase kKeys[] = {
     {"ShiftTab", "\x1b[Z", {0x0FFF}},
     {"AltLetter", "\x1bx", {0x2DFF}},
     {"AltShiftLetter", "\x1bX", {0x2DFF}},
-    {"AltDigit", "\x1b" "5", {0x7CFF}},
+    {"AltDigit",
+     "\x1b"
+     "5",
+     {0x7CFF}},
     {"AltEnter", "\x1b\r", {0x1CFF}},
     {"AltSpaceIsABlank", "\x1b ", {' '}},
     {"EscapePrefixedSequenceIsAlt", "\x1b\x1b[A", {0x98FF}},
@@ -64,24 +68,34 @@ const KeyCase kKeys[] = {
     {"AltBracketWhenNothingFollows", "\x1b[", {0x1AFF}},
     {"Utf8ToCodePage437", "\xc3\xa9\xc3\xb1", {0x82, 0xA4}},
     {"Utf8WithoutEquivalent", "\xe2\x82\xac", {'?'}},
-    {"InvalidLeadByte", "\xff" "a", {'?', 'a'}},
+    {"InvalidLeadByte",
+     "\xff"
+     "a",
+     {'?', 'a'}},
     {"OverlongEncoding", "\xc0\xaf", {'?', '?'}},
-    {"TruncatedCharacterThenText", "\xe2\x82" "a", {'?', 'a'}},
+    {"TruncatedCharacterThenText",
+     "\xe2\x82"
+     "a",
+     {'?', 'a'}},
     {"SurrogateIsRefused", "\xed\xa0\x80", {'?'}},
     {"MouseReportIgnored", "\x1b[<0;10;5M", {}},
     {"DeviceReplyIgnored", "\x1b[?1;2c", {}},
-    {"UnknownFinalIgnored", "\x1b[5z" "a", {'a'}},
+    {"UnknownFinalIgnored",
+     "\x1b[5z"
+     "a",
+     {'a'}},
     {"PasteMarkersIgnored", "\x1b[200~12\x1b[201~", {'1', '2'}},
-    {"OverlongParametersDropped", "\x1b[111111111111111111111111111111111111111111A" "b", {'b'}},
+    {"OverlongParametersDropped",
+     "\x1b[111111111111111111111111111111111111111111A"
+     "b",
+     {'b'}},
     {"ControlByteBreaksASequence", "\x1b[1\r", {13}},
     {"KeypadEnterInApplicationMode", "\x1bOM", {13}},
 };
 
 class Keys : public ::testing::TestWithParam<KeyCase> {};
 
-TEST_P(Keys, GiveTheTableCodes) {
-  EXPECT_EQ(parse(GetParam().bytes), GetParam().codes);
-}
+TEST_P(Keys, GiveTheTableCodes) { EXPECT_EQ(parse(GetParam().bytes), GetParam().codes); }
 
 INSTANTIATE_TEST_SUITE_P(Sequences, Keys, ::testing::ValuesIn(kKeys),
                          [](const auto& info) { return std::string(info.param.name); });

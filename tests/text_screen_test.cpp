@@ -31,8 +31,8 @@ TEST_F(TextScreen, ColourValuesBecome565Pixels) {
     int32_t colour;
     uint32_t pixel;
   };
-  const Case cases[] = {{0xFFFFFF, 0xFFFF}, {0x00AA00, 0x0540}, {0x88FF88, 0x8FF1},
-                        {0xFF0000, 0xF800}, {0x99EE99, 0x9F73}, {0x070307, 0x0000},
+  const Case cases[] = {{0xFFFFFF, 0xFFFF},  {0x00AA00, 0x0540}, {0x88FF88, 0x8FF1},
+                        {0xFF0000, 0xF800},  {0x99EE99, 0x9F73}, {0x070307, 0x0000},
                         {0x7F123456, 0x11AA}};
   for (const Case& c : cases) {
     setColour(c.colour, 0);
@@ -72,8 +72,10 @@ TEST_F(TextScreen, EachRunTakesTheColoursCurrentWhenItIsPrinted) {
     int32_t fg, bg;
     uint32_t fgPixel, bgPixel;
   };
-  const Step steps[] = {{0xFFFFFF, 0x0000FF, 0xFFFF, 0x001F}, {0xFFFFFF, 0xFF0000, 0xFFFF, 0xF800},
-                        {0x00AA00, 0xFF0000, 0x0540, 0xF800}, {0xFFFFFF, 0x0000FF, 0xFFFF, 0x001F}};
+  const Step steps[] = {{0xFFFFFF, 0x0000FF, 0xFFFF, 0x001F},
+                        {0xFFFFFF, 0xFF0000, 0xFFFF, 0xF800},
+                        {0x00AA00, 0xFF0000, 0x0540, 0xF800},
+                        {0xFFFFFF, 0x0000FF, 0xFFFF, 0x001F}};
   int row = 2;
   for (const Step& step : steps) {
     setColour(step.fg, step.bg);
@@ -206,15 +208,9 @@ TEST_F(TextScreen, TabBackspaceBellAndReturnMoveTheCursorWithoutPrinting) {
     std::string wantCells;  // from the start column
   };
   const Case cases[] = {
-      {1, "\t", 9, "        "},
-      {9, "\t", 17, "        "},
-      {5, "\t", 9, "    "},
-      {3, "ab\tc", 10, "ab    c"},
-      {1, "\b", 1, ""},
-      {4, "xy\b", 5, "xy"},
-      {4, "xy\bz", 6, "xz"},
-      {6, "\a", 6, ""},
-      {6, "ab\rc", 2, ""},
+      {1, "\t", 9, "        "},    {9, "\t", 17, "        "}, {5, "\t", 9, "    "},
+      {3, "ab\tc", 10, "ab    c"}, {1, "\b", 1, ""},          {4, "xy\b", 5, "xy"},
+      {4, "xy\bz", 6, "xz"},       {6, "\a", 6, ""},          {6, "ab\rc", 2, ""},
   };
   for (const Case& c : cases) {
     clearScreen();
@@ -225,12 +221,13 @@ TEST_F(TextScreen, TabBackspaceBellAndReturnMoveTheCursorWithoutPrinting) {
     EXPECT_EQ(at().column, c.wantColumn) << c.text;
     EXPECT_EQ(at().row, 10) << c.text;
     if (!c.wantCells.empty()) {
-      EXPECT_EQ(rowText(10, c.startColumn, c.startColumn + static_cast<int>(c.wantCells.size()) - 1),
-                c.wantCells)
+      EXPECT_EQ(
+          rowText(10, c.startColumn, c.startColumn + static_cast<int>(c.wantCells.size()) - 1),
+          c.wantCells)
           << c.text;
     }
   }
-  EXPECT_EQ(virtualClock.tones, 1);  // the BEL case
+  EXPECT_EQ(virtualClock.tones, 1);   // the BEL case
   EXPECT_EQ(rowText(10, 1, 1), "c");  // CR returned to column 1 before "c"
 }
 

@@ -14,10 +14,10 @@ TEST(Utf8, EncodesEachLengthAndReplacesNonCharacters) {
   };
   const Case cases[] = {
       {U'a', "a"},
-      {0x00F1, "\xC3\xB1"},          // ñ
-      {0x07FF, "\xDF\xBF"},          // the last two-byte character
-      {0x2588, "\xE2\x96\x88"},      // full block
-      {0xFFFF, "\xEF\xBF\xBF"},      // the last three-byte character
+      {0x00F1, "\xC3\xB1"},           // ñ
+      {0x07FF, "\xDF\xBF"},           // the last two-byte character
+      {0x2588, "\xE2\x96\x88"},       // full block
+      {0xFFFF, "\xEF\xBF\xBF"},       // the last three-byte character
       {0x1F600, "\xF0\x9F\x98\x80"},  // an emoji
       {0x10FFFF, "\xF4\x8F\xBF\xBF"},
       {0xD800, "\xEF\xBF\xBD"},    // a surrogate becomes U+FFFD
@@ -43,15 +43,15 @@ TEST(Utf8, DecodesOneCharacterAndConsumesABrokenSequenceOnce) {
       {"a\xC3\xB1o", 1, true, 0x00F1, 2},
       {"\xE2\x96\x88", 0, true, 0x2588, 3},
       {"\xF0\x9F\x98\x80x", 0, true, 0x1F600, 4},
-      {"\xC3", 0, false, 0, 1},           // truncated at the end
-      {"\xE2\x96", 0, false, 0, 2},       // truncated three-byte sequence
-      {"\xE2\x96z", 0, false, 0, 2},      // interrupted: the 'z' is not consumed
-      {"\x80", 0, false, 0, 1},           // a stray continuation byte
-      {"\xC0\xAF", 0, false, 0, 2},       // overlong slash
-      {"\xE0\x80\xAF", 0, false, 0, 3},   // overlong slash, three bytes
-      {"\xED\xA0\x80", 0, false, 0, 3},   // a surrogate
+      {"\xC3", 0, false, 0, 1},              // truncated at the end
+      {"\xE2\x96", 0, false, 0, 2},          // truncated three-byte sequence
+      {"\xE2\x96z", 0, false, 0, 2},         // interrupted: the 'z' is not consumed
+      {"\x80", 0, false, 0, 1},              // a stray continuation byte
+      {"\xC0\xAF", 0, false, 0, 2},          // overlong slash
+      {"\xE0\x80\xAF", 0, false, 0, 3},      // overlong slash, three bytes
+      {"\xED\xA0\x80", 0, false, 0, 3},      // a surrogate
       {"\xF4\x90\x80\x80", 0, false, 0, 4},  // beyond U+10FFFF
-      {"\xFF", 0, false, 0, 1},           // never starts a character
+      {"\xFF", 0, false, 0, 1},              // never starts a character
       {std::string("\0", 1), 0, true, 0, 1},
   };
   for (const Case& c : cases) {
@@ -73,10 +73,8 @@ TEST(Utf8, LeadLengthCountsOnlyWellFormedStarts) {
       {0x00, 0x7F, 1},  // ASCII
       {0x80, 0xBF, 0},  // continuation bytes
       {0xC0, 0xC1, 0},  // could only start overlong forms
-      {0xC2, 0xDF, 2},
-      {0xE0, 0xEF, 3},
-      {0xF0, 0xF4, 4},
-      {0xF5, 0xFF, 0},  // would pass U+10FFFF or are no lead byte at all
+      {0xC2, 0xDF, 2}, {0xE0, 0xEF, 3},
+      {0xF0, 0xF4, 4}, {0xF5, 0xFF, 0},  // would pass U+10FFFF or are no lead byte at all
   };
   for (const Case& c : cases)
     for (unsigned lead = c.first; lead <= c.last; ++lead)

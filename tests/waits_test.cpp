@@ -21,7 +21,8 @@ TEST_F(Waits, EmptyQueueGivesEmptyText) {
 TEST_F(Waits, OverflowKeepsTheNewest15) {
   for (int k = 1; k <= 16; ++k) queueKey('a' + k - 1);
   EXPECT_EQ(queuedKeyCount(), 15);
-  for (int k = 2; k <= 16; ++k) EXPECT_EQ(readKey(), std::string(1, static_cast<char>('a' + k - 1)));
+  for (int k = 2; k <= 16; ++k)
+    EXPECT_EQ(readKey(), std::string(1, static_cast<char>('a' + k - 1)));
   EXPECT_EQ(readKey(), "");
 }
 
@@ -58,10 +59,16 @@ TEST_F(Waits, PauseSlicing) {
     int ms;
     std::vector<int> sleeps;
   };
-  const Case cases[] = {{0, {}},          {-5, {}},          {1, {1}},
-                        {2, {2}},         {9, {9}},          {99, {99}},
-                        {100, {50, 50}},  {200, {50, 50, 50, 50}},
-                        {175, {50, 50, 50, 25}}, {151, {50, 50, 50, 1}}};
+  const Case cases[] = {{0, {}},
+                        {-5, {}},
+                        {1, {1}},
+                        {2, {2}},
+                        {9, {9}},
+                        {99, {99}},
+                        {100, {50, 50}},
+                        {200, {50, 50, 50, 50}},
+                        {175, {50, 50, 50, 25}},
+                        {151, {50, 50, 50, 1}}};
   for (const Case& c : cases) {
     virtualClock.sleeps.clear();
     sleepMs(c.ms);

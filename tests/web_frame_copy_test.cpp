@@ -23,9 +23,8 @@ TEST(WebFrameCopy, FiveSixFivePixelsExpandByBitReplication) {
     Rgba expected;
   };
   const Case cases[] = {
-      {0x0000, {0, 0, 0, 255}},       {0xFFFF, {255, 255, 255, 255}},
-      {0x8410, {132, 130, 132, 255}}, {0xF800, {255, 0, 0, 255}},
-      {0x07E0, {0, 255, 0, 255}},     {0x001F, {0, 0, 255, 255}},
+      {0x0000, {0, 0, 0, 255}},   {0xFFFF, {255, 255, 255, 255}}, {0x8410, {132, 130, 132, 255}},
+      {0xF800, {255, 0, 0, 255}}, {0x07E0, {0, 255, 0, 255}},     {0x001F, {0, 0, 255, 255}},
       {0x0821, {8, 4, 8, 255}},
   };
   for (const Case& c : cases) EXPECT_EQ(bytesOf(rgbaOf565(c.pixel)), c.expected) << c.pixel;

@@ -32,12 +32,24 @@ TEST(WebKeyNames, PhysicalKeysHaveTheirPcScanCodes) {
     bool extended;
   };
   const Case cases[] = {
-      {"KeyA", 0x1E, false},      {"Digit1", 0x02, false},     {"Enter", 0x1C, false},
-      {"NumpadEnter", 0x1C, true}, {"Slash", 0x35, false},     {"NumpadDivide", 0x35, true},
-      {"ArrowLeft", 0x4B, true},  {"Numpad4", 0x4B, false},    {"Delete", 0x53, true},
-      {"NumpadDecimal", 0x53, false}, {"F10", 0x44, false},    {"F11", 0x57, false},
-      {"F12", 0x58, false},       {"AltRight", 0x38, true},    {"IntlBackslash", 0x56, false},
-      {"Lang1", 0, false},        {"", 0, false},              {"keya", 0, false},
+      {"KeyA", 0x1E, false},
+      {"Digit1", 0x02, false},
+      {"Enter", 0x1C, false},
+      {"NumpadEnter", 0x1C, true},
+      {"Slash", 0x35, false},
+      {"NumpadDivide", 0x35, true},
+      {"ArrowLeft", 0x4B, true},
+      {"Numpad4", 0x4B, false},
+      {"Delete", 0x53, true},
+      {"NumpadDecimal", 0x53, false},
+      {"F10", 0x44, false},
+      {"F11", 0x57, false},
+      {"F12", 0x58, false},
+      {"AltRight", 0x38, true},
+      {"IntlBackslash", 0x56, false},
+      {"Lang1", 0, false},
+      {"", 0, false},
+      {"keya", 0, false},
   };
   for (const Case& c : cases) {
     const WebScanCode pc = scanCodeOfKeyName(c.name);
@@ -97,8 +109,8 @@ TEST(WebKeyRing, HandsOverPressesOldestFirstAndOnlyOnce) {
   WebKeyRing ring;
   const char* names[] = {"Digit1", "Digit2", "ArrowLeft", "Digit3"};
   const int32_t characters[] = {'1', '2', 0, '3'};
-  for (int i = 0; i < 4; ++i) ring.slots[ring.written++ % WebKeyRing::kSlots] =
-      press(names[i], characters[i]);
+  for (int i = 0; i < 4; ++i)
+    ring.slots[ring.written++ % WebKeyRing::kSlots] = press(names[i], characters[i]);
   std::vector<int32_t> codes;
   EXPECT_EQ(drainKeyRing(ring, [&](int32_t c) { codes.push_back(c); }), 4);
   EXPECT_EQ(codes, (std::vector<int32_t>{'1', '2', 0x4BFF, '3'}));

@@ -25,7 +25,8 @@ TEST(DisplayBackends, RefuseRequestsOfTheOtherKind) {
   };
   const Case cases[] = {
       {"DirectX with the OpenGL flag", &directXBackend(), kFlagOpenGL},
-      {"DirectX full screen with the OpenGL flag", &directXBackend(), kFlagOpenGL | kFlagFullScreen},
+      {"DirectX full screen with the OpenGL flag", &directXBackend(),
+       kFlagOpenGL | kFlagFullScreen},
       {"OpenGL without its flag", &openGLBackend(), 0},
       {"OpenGL full screen without its flag", &openGLBackend(), kFlagFullScreen},
   };
@@ -56,7 +57,8 @@ uint32_t shownColour(HWND window, int x, int y) {
   HDC screen = GetDC(nullptr);
   const COLORREF c = GetPixel(screen, p.x, p.y);
   ReleaseDC(nullptr, screen);
-  return static_cast<uint32_t>(GetRValue(c)) << 16 | static_cast<uint32_t>(GetGValue(c)) << 8 | GetBValue(c);
+  return static_cast<uint32_t>(GetRValue(c)) << 16 | static_cast<uint32_t>(GetGValue(c)) << 8 |
+         GetBValue(c);
 }
 
 struct Probe {
@@ -84,8 +86,10 @@ void paintRows(int first, int last, uint16_t pixel) {
   for (int y = first; y <= last; ++y) {
     uint8_t* row = rows + static_cast<size_t>(y) * static_cast<size_t>(s.pitch);
     for (int x = 0; x < s.width; ++x) {
-      if (s.bytesPerPixel == 2) reinterpret_cast<uint16_t*>(row)[x] = pixel;
-      else row[x] = static_cast<uint8_t>(pixel);
+      if (s.bytesPerPixel == 2)
+        reinterpret_cast<uint16_t*>(row)[x] = pixel;
+      else
+        row[x] = static_cast<uint8_t>(pixel);
     }
   }
   unlockScreen(first, last);
@@ -132,7 +136,9 @@ TEST_P(OnDisplay, WindowShowsEachChangeOfTheFrame) {
   EXPECT_TRUE(shows(window, {{0, 0, 0x0000FF}, {1023, 767, 0x0000FF}, {512, 384, 0x0000FF}}));
   // Only the changed rows are sent; the others keep what they showed.
   paintRows(300, 309, 0xF800);
-  EXPECT_TRUE(shows(window, {{512, 299, 0x0000FF}, {512, 300, 0xFF0000}, {5, 309, 0xFF0000}, {512, 310, 0x0000FF}}));
+  EXPECT_TRUE(shows(
+      window,
+      {{512, 299, 0x0000FF}, {512, 300, 0xFF0000}, {5, 309, 0xFF0000}, {512, 310, 0x0000FF}}));
   paintRows(767, 767, 0xFFFF);
   EXPECT_TRUE(shows(window, {{1023, 767, 0xFFFFFF}, {1023, 766, 0x0000FF}, {512, 305, 0xFF0000}}));
 }
@@ -169,5 +175,7 @@ TEST(DirectXOnDisplay, PaletteScreenShowsItsPalette) {
 
 INSTANTIATE_TEST_SUITE_P(Windowed, OnDisplay,
                          ::testing::Values(Request{"DirectX", 0}, Request{"OpenGL", kFlagOpenGL}),
-                         [](const ::testing::TestParamInfo<Request>& info) { return std::string(info.param.backend); });
+                         [](const ::testing::TestParamInfo<Request>& info) {
+                           return std::string(info.param.backend);
+                         });
 }  // namespace

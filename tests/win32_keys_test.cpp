@@ -74,7 +74,14 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"Left", VK_LEFT, 0x4B, true, kNoMods, 1, {0x4BFF}, false, false},
         KeyCase{"CtrlHome", VK_HOME, 0x47, true, kCtrlHeld, 1, {0x77FF}, false, false},
         KeyCase{"AltDelete", VK_DELETE, 0x53, true, kAltHeld, 1, {0xA3FF}, false, false},
-        KeyCase{"DownRepeated", VK_DOWN, 0x50, true, kNoMods, 3, {0x50FF, 0x50FF, 0x50FF}, false,
+        KeyCase{"DownRepeated",
+                VK_DOWN,
+                0x50,
+                true,
+                kNoMods,
+                3,
+                {0x50FF, 0x50FF, 0x50FF},
+                false,
                 false},
         KeyCase{"F1", VK_F1, 0x3B, false, kNoMods, 1, {0x3BFF}, false, false},
         KeyCase{"ShiftF1", VK_F1, 0x3B, false, kShiftHeld, 1, {0x54FF}, false, false},
@@ -93,17 +100,16 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"Enter", VK_RETURN, 0x1C, false, kNoMods, 1, {}, false, false},
         KeyCase{"CtrlLetter", 'A', 0x1E, false, kCtrlHeld, 1, {}, false, false},
         KeyCase{"KeypadSevenNumLockOff", VK_HOME, 0x47, false, kNoMods, 1, {0x47FF}, false, false},
-        KeyCase{"KeypadSevenNumLockOn", VK_NUMPAD7, 0x47, false, kNumLockOn, 1, {}, false,
-                false}),
+        KeyCase{"KeypadSevenNumLockOn", VK_NUMPAD7, 0x47, false, kNumLockOn, 1, {}, false, false}),
     [](const ::testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ScreenTest, CharacterMessagesQueueCodePage437OncePerRepeat) {
-  handleCharMessage('x', 2);          // repeat count 2
-  handleCharMessage(13, 1);           // Enter
-  handleCharMessage(0xE9, 1);         // e acute in code page 1252
-  handleCharMessage(0x80, 1);         // the euro sign: none in code page 437
-  handleCharMessage(0x263A, 1);       // above 255: ignored
-  handleCharMessage(0, 1);            // no character
+  handleCharMessage('x', 2);     // repeat count 2
+  handleCharMessage(13, 1);      // Enter
+  handleCharMessage(0xE9, 1);    // e acute in code page 1252
+  handleCharMessage(0x80, 1);    // the euro sign: none in code page 437
+  handleCharMessage(0x263A, 1);  // above 255: ignored
+  handleCharMessage(0, 1);       // no character
   EXPECT_EQ(drainQueue(), (std::vector<int32_t>{'x', 'x', 13, 0x82, '?'}));
 }
 
@@ -111,8 +117,8 @@ TEST(AnsiToCp437, KeepsAsciiAndMapsTheUpperHalf) {
   if (GetACP() != 1252) GTEST_SKIP() << "the cases are those of code page 1252";
   const struct {
     uint8_t ansi, cp437;
-  } cases[] = {{'A', 'A'}, {0x7F, 0x7F}, {0xE9, 0x82}, {0xF1, 0xA4}, {0xD1, 0xA5},
-               {0xBF, 0xA8}, {0xA3, 0x9C}, {0x80, '?'}, {0x81, '?'}};
+  } cases[] = {{'A', 'A'},   {0x7F, 0x7F}, {0xE9, 0x82}, {0xF1, 0xA4}, {0xD1, 0xA5},
+               {0xBF, 0xA8}, {0xA3, 0x9C}, {0x80, '?'},  {0x81, '?'}};
   for (const auto& c : cases) EXPECT_EQ(ansiToCp437(c.ansi), c.cp437) << int{c.ansi};
 }
 }  // namespace

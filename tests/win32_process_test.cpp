@@ -21,7 +21,7 @@ enum class Handler { Default, Ignore, Function };
 struct FilterCase {
   DWORD code;
   Handler installed;
-  int signal;          // the signal whose handler is consulted (0: none)
+  int signal;  // the signal whose handler is consulted (0: none)
   LONG expected;
   int expectedCalled;  // the signal the function handler received (0: not called)
 };

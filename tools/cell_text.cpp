@@ -12,8 +12,7 @@ bool writeCellText(const std::string& path) {
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;
   for (int r = 1; r <= frame.textRows; ++r) {
-    for (int c = 1; c <= frame.textColumns; ++c)
-      std::fputc(readCell(r, c).character & 0xFF, file);
+    for (int c = 1; c <= frame.textColumns; ++c) std::fputc(readCell(r, c).character & 0xFF, file);
     std::fputc('\n', file);
   }
   return std::fclose(file) == 0;

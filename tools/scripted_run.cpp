@@ -26,14 +26,30 @@ struct NamedKey {
   int32_t code;
 };
 constexpr NamedKey kNamedKeys[] = {
-    {"Enter", 13},           {"Space", 32},           {"Esc", 27},
-    {"Backspace", 8},        {"Tab", 9},              {"Left", kKeyLeft},
-    {"Right", kKeyRight},    {"Up", kKeyUp},          {"Down", kKeyDown},
-    {"Home", kKeyHome},      {"End", kKeyEnd},        {"Delete", kKeyDelete},
-    {"F1", extendedKey(0x3B)}, {"F2", extendedKey(0x3C)}, {"F3", extendedKey(0x3D)},
-    {"F4", extendedKey(0x3E)}, {"F5", extendedKey(0x3F)}, {"F6", extendedKey(0x40)},
-    {"F7", extendedKey(0x41)}, {"F8", extendedKey(0x42)}, {"F9", extendedKey(0x43)},
-    {"F10", extendedKey(0x44)}, {"F11", extendedKey(0x85)}, {"F12", extendedKey(0x86)},
+    {"Enter", 13},
+    {"Space", 32},
+    {"Esc", 27},
+    {"Backspace", 8},
+    {"Tab", 9},
+    {"Left", kKeyLeft},
+    {"Right", kKeyRight},
+    {"Up", kKeyUp},
+    {"Down", kKeyDown},
+    {"Home", kKeyHome},
+    {"End", kKeyEnd},
+    {"Delete", kKeyDelete},
+    {"F1", extendedKey(0x3B)},
+    {"F2", extendedKey(0x3C)},
+    {"F3", extendedKey(0x3D)},
+    {"F4", extendedKey(0x3E)},
+    {"F5", extendedKey(0x3F)},
+    {"F6", extendedKey(0x40)},
+    {"F7", extendedKey(0x41)},
+    {"F8", extendedKey(0x42)},
+    {"F9", extendedKey(0x43)},
+    {"F10", extendedKey(0x44)},
+    {"F11", extendedKey(0x85)},
+    {"F12", extendedKey(0x86)},
     {"Close", kKeyCloseRequest},
 };
 
@@ -156,9 +172,7 @@ class ScriptedRun {
           pendingKeys_.insert(pendingKeys_.end(), action.keys.begin(), action.keys.end());
           break;
         case ScriptAction::Kind::Shot:
-        case ScriptAction::Kind::Cells:
-          writeFile(action);
-          break;
+        case ScriptAction::Kind::Cells: writeFile(action); break;
         case ScriptAction::Kind::Call:
           if (action.call) action.call();
           break;

@@ -28,8 +28,7 @@ void posixSleep(int ms) {
   if (sleepNs > 0) {
     timespec request{static_cast<time_t>(sleepNs / 1'000'000'000),
                      static_cast<long>(sleepNs % 1'000'000'000)};
-    while (clock_nanosleep(CLOCK_MONOTONIC, 0, &request, &request) == EINTR) {
-    }
+    while (clock_nanosleep(CLOCK_MONOTONIC, 0, &request, &request) == EINTR) {}
   }
   pacer.finished(monotonicNs());
 }

@@ -102,7 +102,8 @@ void unlockScreenMutex() {
 }
 
 void openWakePipe() {
-  if (wakePipe[0] < 0 && pipe2(wakePipe, O_NONBLOCK | O_CLOEXEC) != 0) wakePipe[0] = wakePipe[1] = -1;
+  if (wakePipe[0] < 0 && pipe2(wakePipe, O_NONBLOCK | O_CLOEXEC) != 0)
+    wakePipe[0] = wakePipe[1] = -1;
 }
 void closeWakePipe() {
   for (int& fd : wakePipe) {
@@ -124,8 +125,7 @@ void rest(int ms) {
   pollfd fds[2] = {{xfd, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
   if (poll(fds, 2, ms) > 0 && (fds[1].revents & POLLIN)) {
     char drain[64];
-    while (::read(wakePipe[0], drain, sizeof drain) > 0) {
-    }
+    while (::read(wakePipe[0], drain, sizeof drain) > 0) {}
   }
 }
 
@@ -201,12 +201,14 @@ void dispatchEvents() {
         break;
       case SDL_MOUSEBUTTONDOWN:
       case SDL_MOUSEBUTTONUP: {
-        const int bit = e.button.button == SDL_BUTTON_LEFT    ? 1
-                        : e.button.button == SDL_BUTTON_RIGHT ? 2
+        const int bit = e.button.button == SDL_BUTTON_LEFT     ? 1
+                        : e.button.button == SDL_BUTTON_RIGHT  ? 2
                         : e.button.button == SDL_BUTTON_MIDDLE ? 4
-                                                                : 0;
-        if (e.type == SDL_MOUSEBUTTONDOWN) mouseButtons.fetch_or(bit);
-        else mouseButtons.fetch_and(~bit);
+                                                               : 0;
+        if (e.type == SDL_MOUSEBUTTONDOWN)
+          mouseButtons.fetch_or(bit);
+        else
+          mouseButtons.fetch_and(~bit);
         break;
       }
       case SDL_MOUSEWHEEL: mouseWheel.fetch_add(e.wheel.y); break;
@@ -391,8 +393,10 @@ void sdlShutdown() {
       });
       parked = readiness == Readiness::Lost;
       wait.unlock();
-      if (parked) presenterThread.detach();
-      else presenterThread.join();
+      if (parked)
+        presenterThread.detach();
+      else
+        presenterThread.join();
     }
   }
   setPlatformTone(nullptr);
@@ -402,7 +406,9 @@ void sdlShutdown() {
   if (!parked) closeWakePipe();
 }
 
-void sdlSetPaletteEntry(int index, int red, int green, int blue) { palette.set(index, red, green, blue); }
+void sdlSetPaletteEntry(int index, int red, int green, int blue) {
+  palette.set(index, red, green, blue);
+}
 
 void sdlWaitVerticalSync() {
   const int rate = displayRefresh;
@@ -437,9 +443,18 @@ std::vector<DisplayModeSize> sdlListModes(int) {
 }
 
 const Backend kSdlBackend{
-    "SDL",          sdlStart,          sdlShutdown,       lockScreenMutex,
-    unlockScreenMutex, sdlSetPaletteEntry, sdlWaitVerticalSync, sdlGetMouse,
-    sdlSetMouse,    sdlSetWindowTitle, sdlListModes,      nullptr,
+    "SDL",
+    sdlStart,
+    sdlShutdown,
+    lockScreenMutex,
+    unlockScreenMutex,
+    sdlSetPaletteEntry,
+    sdlWaitVerticalSync,
+    sdlGetMouse,
+    sdlSetMouse,
+    sdlSetWindowTitle,
+    sdlListModes,
+    nullptr,
 };
 }  // namespace
 

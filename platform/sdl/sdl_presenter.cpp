@@ -51,7 +51,8 @@ int placeAlong(int start, int length, int size, int before) {
 void Presenter::centreWindow() {
   const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
   SDL_Rect area;
-  if (SDL_GetDisplayUsableBounds(display, &area) != 0 && SDL_GetDisplayBounds(display, &area) != 0) {
+  if (SDL_GetDisplayUsableBounds(display, &area) != 0 &&
+      SDL_GetDisplayBounds(display, &area) != 0) {
     SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     return;
   }
@@ -59,8 +60,9 @@ void Presenter::centreWindow() {
   int top = 0, left = 0, bottom = 0, right = 0;
   if (!fits) {
     // The window manager tells the frame's size only once the window is shown.
-    for (int i = 0; i < 40 && SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) == 0 &&
-                    top == 0 && left == 0;
+    for (int i = 0;
+         i < 40 && SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) == 0 &&
+         top == 0 && left == 0;
          ++i) {
       SDL_PumpEvents();
       SDL_Delay(5);
@@ -71,8 +73,7 @@ void Presenter::centreWindow() {
                         placeAlong(area.y, area.h, height_, top));
 }
 
-bool Presenter::build(const std::string& title, int width, int height, int depth,
-                      bool fullScreen) {
+bool Presenter::build(const std::string& title, int width, int height, int depth, bool fullScreen) {
   width_ = width;
   height_ = height;
   depth_ = depth;
@@ -182,7 +183,8 @@ bool Presenter::present(const VisibleFrame& s) {
   for (int d = 0; d < lastRow; ++d) {
     if (!s.dirtyRows[static_cast<size_t>(d)]) continue;
     converter_.convert(s.displayedRow(d), copyWidth,
-                       pixels + static_cast<size_t>(d + offsetY_) * static_cast<size_t>(surface->pitch) +
+                       pixels +
+                           static_cast<size_t>(d + offsetY_) * static_cast<size_t>(surface->pitch) +
                            static_cast<size_t>(offsetX_) * static_cast<size_t>(bytes));
     if (!rects_.empty() && rects_.back().y + rects_.back().h == d + offsetY_) {
       ++rects_.back().h;

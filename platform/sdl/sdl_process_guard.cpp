@@ -115,7 +115,8 @@ void watchX11Connection(void (*lost)()) {
   onLost = lost;
   if (!x11Library) x11Library = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
   if (!x11Library) return;
-  setIoHandler = reinterpret_cast<IoHandler (*)(IoHandler)>(dlsym(x11Library, "XSetIOErrorHandler"));
+  setIoHandler =
+      reinterpret_cast<IoHandler (*)(IoHandler)>(dlsym(x11Library, "XSetIOErrorHandler"));
   setErrorHandler =
       reinterpret_cast<ErrorHandler (*)(ErrorHandler)>(dlsym(x11Library, "XSetErrorHandler"));
   eventsQueued = reinterpret_cast<int (*)(Display*, int)>(dlsym(x11Library, "XEventsQueued"));
@@ -134,10 +135,10 @@ void unwatchX11Connection() {
   watchedWindow = 0;
 }
 
-
 bool x11EventsWaiting(void* display) {
   // Sends what is buffered and reads what has arrived without blocking.
-  return display && eventsQueued && eventsQueued(static_cast<Display*>(display), QueuedAfterFlush) > 0;
+  return display && eventsQueued &&
+         eventsQueued(static_cast<Display*>(display), QueuedAfterFlush) > 0;
 }
 
 int x11ConnectionDescriptor(void* display) {

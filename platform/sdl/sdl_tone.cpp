@@ -24,7 +24,8 @@ void quietSoundLibrary() {
   static const bool quiet = [] {
     if (!library) return false;
     using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
-    auto setHandler = reinterpret_cast<int (*)(Handler)>(dlsym(library, "snd_lib_error_set_handler"));
+    auto setHandler =
+        reinterpret_cast<int (*)(Handler)>(dlsym(library, "snd_lib_error_set_handler"));
     return setHandler && setHandler(ignoreSoundLibraryReport) == 0;
   }();
   (void)quiet;

@@ -64,7 +64,8 @@ void checkSize(std::string& frame) {
   if (!fits) {
     std::string notice = "Terminal demasiado pequena: " + sizeText(size.columns, size.rows) +
                          ", hacen falta " + sizeText(neededColumns, neededRows);
-    if (notice.size() > static_cast<size_t>(size.columns)) notice.resize(static_cast<size_t>(size.columns));
+    if (notice.size() > static_cast<size_t>(size.columns))
+      notice.resize(static_cast<size_t>(size.columns));
     frame += "\x1b[0m\x1b[2J\x1b[H";
     frame += notice;
     showingNotice = true;
@@ -102,8 +103,7 @@ void waitForNextFrame() {
   pollfd wake{wakePipe[0], POLLIN, 0};
   if (poll(&wake, 1, 10) > 0) {
     char drain[64];
-    while (::read(wakePipe[0], drain, sizeof drain) > 0) {
-    }
+    while (::read(wakePipe[0], drain, sizeof drain) > 0) {}
   }
 }
 
@@ -143,8 +143,10 @@ void presentFrames() {
       sizeUnknown = false;
     }
     if (VisibleFrame shown; visibleFrame(shown)) {
-      if (showingNotice) takeDirtyRows(shown.dirtyRows);
-      else encoder->encodeDirtyRows(shown, frame);
+      if (showingNotice)
+        takeDirtyRows(shown.dirtyRows);
+      else
+        encoder->encodeDirtyRows(shown, frame);
     }
     readKeys(codes);
     for (const int32_t code : codes) queueKey(code);
@@ -205,14 +207,16 @@ int terminalStart(const char*, int width, int height, int depth, int, int flags)
   // by name, so a desktop whose display lacks the mode still gets a window on the next pass.
   if ((flags & kFlagFullScreen) && !askedForByName()) return 1;
   VisibleFrame shown;
-  if (!visibleFrame(shown) || shown.cellHeight != kCellHeight || (depth != 8 && depth != 16 && depth != 32))
+  if (!visibleFrame(shown) || shown.cellHeight != kCellHeight ||
+      (depth != 8 && depth != 16 && depth != 32))
     return refuse("the screen has no 8 x 16 text cells");
   neededColumns = width / kCellWidth;
   neededRows = height / kCellHeight;
   const char* notTerminal = nullptr;
   if (!bothAreTerminals(notTerminal)) return refuse(notTerminal);
   const char* term = std::getenv("TERM");
-  if (!term || !*term || std::strcmp(term, "dumb") == 0) return refuse("TERM names no terminal that can show it");
+  if (!term || !*term || std::strcmp(term, "dumb") == 0)
+    return refuse("TERM names no terminal that can show it");
   TerminalSize size;
   if (!readTerminalSize(size)) return refuse("the terminal's size cannot be read");
   if (size.columns < neededColumns || size.rows < neededRows)
@@ -245,8 +249,10 @@ void terminalShutdown() {
       const char byte = 1;
       [[maybe_unused]] const ssize_t n = ::write(wakePipe[1], &byte, 1);
     }
-    if (presenterThread.get_id() == std::this_thread::get_id()) presenterThread.detach();
-    else presenterThread.join();
+    if (presenterThread.get_id() == std::this_thread::get_id())
+      presenterThread.detach();
+    else
+      presenterThread.join();
     setPlatformTone(nullptr);
     restoreTerminal();
     removeLossSeam();
@@ -263,8 +269,18 @@ void terminalSetPaletteEntry(int, int, int, int) {
 void terminalWaitVerticalSync() { platformSeam().sleep(10); }
 
 const Backend kTerminalBackend{
-    "Terminal",      terminalStart, terminalShutdown, lockScreenMutex, unlockScreenMutex,
-    terminalSetPaletteEntry, terminalWaitVerticalSync, nullptr, nullptr, nullptr, nullptr, nullptr,
+    "Terminal",
+    terminalStart,
+    terminalShutdown,
+    lockScreenMutex,
+    unlockScreenMutex,
+    terminalSetPaletteEntry,
+    terminalWaitVerticalSync,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
 };
 }  // namespace
 

@@ -68,10 +68,12 @@ TerminalCell matchCell(const uint32_t (&rgb)[kCellPixels], const CellGlyph& glyp
         const uint32_t expected = shape.test(x, y) ? glyph.foreground : glyph.background;
         if (rgb[y * 8 + x] != expected) ++differing;
       }
-    const TerminalCell asRecorded{shownCharacter(glyph.character), glyph.foreground, glyph.background};
+    const TerminalCell asRecorded{shownCharacter(glyph.character), glyph.foreground,
+                                  glyph.background};
     if (differing == 0) return asRecorded;
     const int inked = shape.count();
-    const bool visibleShape = glyph.foreground != glyph.background && inked > 0 && inked < kCellPixels;
+    const bool visibleShape =
+        glyph.foreground != glyph.background && inked > 0 && inked < kCellPixels;
     if (visibleShape && differing <= kLineOverGlyph) return asRecorded;
   }
 

@@ -28,7 +28,8 @@ void appendNumber(std::string& out, unsigned value) {
 }  // namespace
 
 ColourDepth colourDepthFor(const char* term, const char* colorTerm) {
-  if (colorTerm && (std::strcmp(colorTerm, "truecolor") == 0 || std::strcmp(colorTerm, "24bit") == 0))
+  if (colorTerm &&
+      (std::strcmp(colorTerm, "truecolor") == 0 || std::strcmp(colorTerm, "24bit") == 0))
     return ColourDepth::Direct;
   if (term && std::strstr(term, "256color")) return ColourDepth::Palette256;
   return ColourDepth::Palette16;
@@ -39,7 +40,8 @@ uint32_t paletteColour(int index) {
   if (index < 232) {
     const int i = index - 16;
     return static_cast<uint32_t>(kCubeLevels[i / 36]) << 16 |
-           static_cast<uint32_t>(kCubeLevels[(i / 6) % 6]) << 8 | static_cast<uint32_t>(kCubeLevels[i % 6]);
+           static_cast<uint32_t>(kCubeLevels[(i / 6) % 6]) << 8 |
+           static_cast<uint32_t>(kCubeLevels[i % 6]);
   }
   const auto grey = static_cast<uint32_t>(8 + 10 * (index > 255 ? 23 : index - 232));
   return grey << 16 | grey << 8 | grey;
@@ -54,13 +56,15 @@ int nearestOf256(uint32_t rgb) {
   for (int c = 0, weight = 36; c < 3; ++c, weight /= 6) {
     int level = 0;
     for (int l = 1; l < 6; ++l)
-      if (std::abs(kCubeLevels[l] - channel[c]) < std::abs(kCubeLevels[level] - channel[c])) level = l;
+      if (std::abs(kCubeLevels[l] - channel[c]) < std::abs(kCubeLevels[level] - channel[c]))
+        level = l;
     cube += weight * level;
   }
   // The greys on either side of the mean (8 + 10 k); the lower one wins a tie.
   const int below = std::clamp((channel[0] + channel[1] + channel[2] - 24) / 30, 0, 23);
   int grey = 232 + below;
-  if (below < 23 && distance(rgb, paletteColour(grey + 1)) < distance(rgb, paletteColour(grey))) ++grey;
+  if (below < 23 && distance(rgb, paletteColour(grey + 1)) < distance(rgb, paletteColour(grey)))
+    ++grey;
   return distance(rgb, paletteColour(grey)) < distance(rgb, paletteColour(cube)) ? grey : cube;
 }
 

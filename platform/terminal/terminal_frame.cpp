@@ -25,7 +25,8 @@ void appendNumber(std::string& out, unsigned value) {
 TerminalCell screenCell(const VisibleFrame& s, int row, int column) {
   uint32_t rgb[kCellPixels];
   for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 8; ++x) rgb[y * 8 + x] = pixelToRgb(s, s.pixel(column * 8 + x, row * 16 + y));
+    for (int x = 0; x < 8; ++x)
+      rgb[y * 8 + x] = pixelToRgb(s, s.pixel(column * 8 + x, row * 16 + y));
   const CellRecord& record = s.cell(row, column);
   CellGlyph glyph;
   glyph.character = static_cast<uint8_t>(record.character & 0xFF);
@@ -36,7 +37,10 @@ TerminalCell screenCell(const VisibleFrame& s, int row, int column) {
 }
 
 FrameEncoder::FrameEncoder(int columns, int rows, ColourDepth depth)
-    : columns_(columns), rows_(rows), depth_(depth), shown_(static_cast<size_t>(columns * rows)),
+    : columns_(columns),
+      rows_(rows),
+      depth_(depth),
+      shown_(static_cast<size_t>(columns * rows)),
       known_(static_cast<size_t>(columns * rows), false) {}
 
 void FrameEncoder::invalidate() {
@@ -55,7 +59,8 @@ void FrameEncoder::encodeDirtyRows(const VisibleFrame& s, std::string& out) {
     bool dirty = false;
     for (size_t y = first; y < last && !dirty; ++y) dirty = s.dirtyRows[y] != 0;
     if (!dirty) continue;
-    for (int column = 0; column < columns; ++column) put(row, column, screenCell(s, row, column), out);
+    for (int column = 0; column < columns; ++column)
+      put(row, column, screenCell(s, row, column), out);
   }
   takeDirtyRows(s.dirtyRows);
 }
@@ -64,7 +69,8 @@ void FrameEncoder::put(int row, int column, TerminalCell cell, std::string& out)
   if (row < 0 || row >= rows_ || column < 0 || column >= columns_) return;
   // A blank shows only its background.
   if (cell.character == U' ') cell.foreground = cell.background;
-  const size_t index = static_cast<size_t>(row) * static_cast<size_t>(columns_) + static_cast<size_t>(column);
+  const size_t index =
+      static_cast<size_t>(row) * static_cast<size_t>(columns_) + static_cast<size_t>(column);
   if (known_[index] && shown_[index] == cell) return;
   moveTo(row, column, out);
   setColours(cell, out);
@@ -79,7 +85,8 @@ void FrameEncoder::moveTo(int row, int column, std::string& out) {
   if (row == cursorRow_ && column == cursorColumn_) return;
   if (row == cursorRow_ && cursorColumn_ >= 0 && column > cursorColumn_) {
     out += "\x1b[";
-    if (column - cursorColumn_ > 1) appendNumber(out, static_cast<unsigned>(column - cursorColumn_));
+    if (column - cursorColumn_ > 1)
+      appendNumber(out, static_cast<unsigned>(column - cursorColumn_));
     out += 'C';
   } else {
     out += "\x1b[";
@@ -106,7 +113,8 @@ void FrameEncoder::setColours(const TerminalCell& cell, std::string& out) {
   // need no new escape.
   const uint32_t wantForeground = shownColour(cell.foreground);
   const uint32_t wantBackground = shownColour(cell.background);
-  const bool foreground = cell.character != U' ' && (!foregroundKnown_ || wantForeground != foreground_);
+  const bool foreground =
+      cell.character != U' ' && (!foregroundKnown_ || wantForeground != foreground_);
   const bool background = !backgroundKnown_ || wantBackground != background_;
   if (!foreground && !background) return;
   out += "\x1b[";

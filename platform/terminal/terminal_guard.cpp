@@ -40,8 +40,10 @@ void onTermination(int signalNumber) {
 }
 
 void onNotice(int signalNumber) {
-  if (signalNumber == SIGWINCH) resized.store(true);
-  else suspended.store(true);
+  if (signalNumber == SIGWINCH)
+    resized.store(true);
+  else
+    suspended.store(true);
   wake();
 }
 
@@ -84,7 +86,8 @@ void installTerminalGuard(int wakeFd) {
   for (size_t i = 0; i < std::size(kTermination); ++i) {
     install(kTermination[i], onTermination, SA_RESTART, previousTermination[i]);
     // A signal the process was started to ignore (nohup) stays ignored.
-    if (previousTermination[i].sa_handler == SIG_IGN) sigaction(kTermination[i], &previousTermination[i], nullptr);
+    if (previousTermination[i].sa_handler == SIG_IGN)
+      sigaction(kTermination[i], &previousTermination[i], nullptr);
   }
   for (size_t i = 0; i < std::size(kNotices); ++i)
     install(kNotices[i], onNotice, SA_RESTART, previousNotices[i]);
@@ -100,9 +103,12 @@ void installTerminalGuard(int wakeFd) {
 
 void removeTerminalGuard() {
   if (!guarded) return;
-  for (size_t i = 0; i < std::size(kTermination); ++i) sigaction(kTermination[i], &previousTermination[i], nullptr);
-  for (size_t i = 0; i < std::size(kNotices); ++i) sigaction(kNotices[i], &previousNotices[i], nullptr);
-  for (size_t i = 0; i < std::size(kFaults); ++i) sigaction(kFaults[i], &previousFaults[i], nullptr);
+  for (size_t i = 0; i < std::size(kTermination); ++i)
+    sigaction(kTermination[i], &previousTermination[i], nullptr);
+  for (size_t i = 0; i < std::size(kNotices); ++i)
+    sigaction(kNotices[i], &previousNotices[i], nullptr);
+  for (size_t i = 0; i < std::size(kFaults); ++i)
+    sigaction(kFaults[i], &previousFaults[i], nullptr);
   wakeDescriptor = -1;
   guarded = false;
 }
@@ -117,7 +123,6 @@ void endTerminalWithSignal(int signalNumber) {
 }
 
 void stopUntilContinued() { raise(SIGSTOP); }
-
 
 void noteTerminalRefusal(const std::string& reason) {
   refusal = reason;

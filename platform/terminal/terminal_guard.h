@@ -18,7 +18,6 @@ bool takeSuspend();
 // Stops the process (as Ctrl+Z would) until it is continued.
 void stopUntilContinued();
 
-
 // Keeps why the terminal could not show the screen; printed on standard error, once, when
 // the program ends without any screen (no other back end started either).
 void noteTerminalRefusal(const std::string& reason);

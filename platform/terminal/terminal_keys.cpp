@@ -75,10 +75,12 @@ int grayKeyOfFinal(unsigned char final) {
 
 int grayKeyOfNumber(int n) {
   switch (n) {
-    case 1: case 7: return kHome;
+    case 1:
+    case 7: return kHome;
     case 2: return kInsert;
     case 3: return kDelete;
-    case 4: case 8: return kEnd;
+    case 4:
+    case 8: return kEnd;
     case 5: return kPageUp;
     case 6: return kPageDown;
     default: return 0;
@@ -86,8 +88,8 @@ int grayKeyOfNumber(int n) {
 }
 
 int functionKeyOfNumber(int n) {
-  if (n >= 11 && n <= 15) return kF1 + (n - 11);       // F1-F5
-  if (n >= 17 && n <= 21) return kF1 + 5 + (n - 17);   // F6-F10
+  if (n >= 11 && n <= 15) return kF1 + (n - 11);      // F1-F5
+  if (n >= 17 && n <= 21) return kF1 + 5 + (n - 17);  // F6-F10
   if (n == 23) return kF11;
   if (n == 24) return kF12;
   return 0;
@@ -105,7 +107,8 @@ void parseParameters(std::string_view text, int& first, int& second) {
     if (!field.empty()) {
       int value = 0;
       const auto result = std::from_chars(field.data(), field.data() + field.size(), value);
-      values[index] = (result.ec == std::errc{} && result.ptr == field.data() + field.size()) ? value : 0;
+      values[index] =
+          (result.ec == std::errc{} && result.ptr == field.data() + field.size()) ? value : 0;
     }
     ++index;
     start = end + 1;
@@ -138,7 +141,8 @@ void TerminalKeyParser::tick(long long nowMs, std::vector<int32_t>& codes) {
     case State::EscapeEscape: codes.push_back(27), codes.push_back(27); break;
     // ESC [ and ESC O alone were Alt with those keys.
     case State::Csi:
-      if (parameters_.empty() && !intermediate_ && !altPrefix_) emitAlt(scanOfCharacter()['['], '[', codes);
+      if (parameters_.empty() && !intermediate_ && !altPrefix_)
+        emitAlt(scanOfCharacter()['['], '[', codes);
       break;
     case State::Ss3:
       if (!altPrefix_ && ss3Modifier_ == 1) emitAlt(scanOfCharacter()['O'], 'O', codes);
@@ -165,9 +169,9 @@ void TerminalKeyParser::ground(unsigned char byte, std::vector<int32_t>& codes) 
     return;
   }
   switch (byte) {
-    case 0: codes.push_back(0x03FF); return;   // Ctrl+Space and Ctrl+2 send NUL
-    case 0x7F: codes.push_back(8); return;     // the Backspace key
-    default: codes.push_back(byte); return;    // Enter 13, Ctrl+Enter 10, Tab 9, text
+    case 0: codes.push_back(0x03FF); return;  // Ctrl+Space and Ctrl+2 send NUL
+    case 0x7F: codes.push_back(8); return;    // the Backspace key
+    default: codes.push_back(byte); return;   // Enter 13, Ctrl+Enter 10, Tab 9, text
   }
 }
 
@@ -214,8 +218,10 @@ void TerminalKeyParser::csi(unsigned char byte, std::vector<int32_t>& codes) {
     return;
   }
   if (byte >= 0x30 && byte <= 0x3F) {
-    if (parameters_.size() < kMaxParameters) parameters_ += static_cast<char>(byte);
-    else overflow_ = true;
+    if (parameters_.size() < kMaxParameters)
+      parameters_ += static_cast<char>(byte);
+    else
+      overflow_ = true;
     return;
   }
   if (byte >= 0x20 && byte <= 0x2F) {
@@ -247,8 +253,10 @@ void TerminalKeyParser::finishCsi(unsigned char final, std::vector<int32_t>& cod
   parseParameters(parameters_, first, second);
   if (final == '~') {
     const KeyModifiers mods = modifiersOf(second, altPrefix_);
-    if (const int gray = grayKeyOfNumber(first)) emitKey(gray, true, mods, codes);
-    else if (const int function = functionKeyOfNumber(first)) emitKey(function, false, mods, codes);
+    if (const int gray = grayKeyOfNumber(first))
+      emitKey(gray, true, mods, codes);
+    else if (const int function = functionKeyOfNumber(first))
+      emitKey(function, false, mods, codes);
     return;
   }
   // With parameters the first is 1 and the second the modifier (ESC [ 1 ; 5 A).
@@ -310,6 +318,7 @@ void TerminalKeyParser::utf8(unsigned char byte, std::vector<int32_t>& codes) {
   }
   if (utf8Bytes_.size() < utf8LeadLength(static_cast<unsigned char>(utf8Bytes_[0]))) return;
   state_ = State::Ground;
-  const uint8_t code = decoded.valid ? unicodeToCp437(decoded.character) : static_cast<uint8_t>('?');
+  const uint8_t code =
+      decoded.valid ? unicodeToCp437(decoded.character) : static_cast<uint8_t>('?');
   codes.push_back(code != 0 ? code : '?');
 }

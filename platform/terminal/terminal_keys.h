@@ -30,9 +30,9 @@ class TerminalKeyParser {
   void finishCsi(unsigned char final, std::vector<int32_t>& codes);
 
   State state_ = State::Ground;
-  long long since_ = 0;       // when the unfinished sequence began
-  bool altPrefix_ = false;    // an Escape came before the sequence
-  std::string parameters_;    // CSI parameter bytes, at most kMaxParameters
+  long long since_ = 0;     // when the unfinished sequence began
+  bool altPrefix_ = false;  // an Escape came before the sequence
+  std::string parameters_;  // CSI parameter bytes, at most kMaxParameters
   bool intermediate_ = false;
   bool overflow_ = false;
   int ss3Modifier_ = 1;

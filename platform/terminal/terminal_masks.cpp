@@ -25,8 +25,12 @@ CellMask column(int x, int y0 = 0, int y1 = kHeight - 1) { return box(x, x, y0, 
 
 // A line one pixel thick shows as the box-drawing line, or as the thin block at the cell's
 // edge when it lies on the edge.
-char32_t horizontalLine(int y) { return y <= 1 ? U'\u2594' : y >= kHeight - 2 ? U'\u2581' : U'\u2500'; }
-char32_t verticalLine(int x) { return x == 0 ? U'\u258F' : x == kWidth - 1 ? U'\u2595' : U'\u2502'; }
+char32_t horizontalLine(int y) {
+  return y <= 1 ? U'\u2594' : y >= kHeight - 2 ? U'\u2581' : U'\u2500';
+}
+char32_t verticalLine(int x) {
+  return x == 0 ? U'\u258F' : x == kWidth - 1 ? U'\u2595' : U'\u2502';
+}
 
 std::vector<MaskShape> buildShapes() {
   std::vector<MaskShape> shapes;
@@ -37,7 +41,8 @@ std::vector<MaskShape> buildShapes() {
   for (int x = 0; x < kWidth; ++x) shapes.push_back({column(x), verticalLine(x)});
   // Lower k eighths (their complements are the upper ones) and left k eighths.
   for (int k = 1; k <= 7; ++k)
-    shapes.push_back({box(0, kWidth - 1, kHeight - 2 * k, kHeight - 1), static_cast<char32_t>(0x2580 + k)});
+    shapes.push_back(
+        {box(0, kWidth - 1, kHeight - 2 * k, kHeight - 1), static_cast<char32_t>(0x2580 + k)});
   for (int k = 1; k <= 7; ++k)
     shapes.push_back({box(0, k - 1, 0, kHeight - 1), static_cast<char32_t>(0x2590 - k)});
   const CellMask upperLeft = box(0, 3, 0, 7), upperRight = box(4, 7, 0, 7);
@@ -50,7 +55,8 @@ std::vector<MaskShape> buildShapes() {
   shapes.push_back({join(upperRight, lowerLeft), U'\u259E'});
 
   for (int y = 0; y + 2 < kHeight; ++y) shapes.push_back({join(row(y), row(y + 2)), U'\u2550'});
-  for (int x = 0; x + 2 < kWidth; ++x) shapes.push_back({join(column(x), column(x + 2)), U'\u2551'});
+  for (int x = 0; x + 2 < kWidth; ++x)
+    shapes.push_back({join(column(x), column(x + 2)), U'\u2551'});
 
   // Corners, tees and crosses where a horizontal and a vertical line meet; each arm is at
   // least two pixels long so that a stray pixel is not taken for a corner.

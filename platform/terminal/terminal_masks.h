@@ -15,8 +15,8 @@ struct CellMask {
 };
 
 struct MaskShape {
-  CellMask mask;         // the pixels drawn in the foreground colour
-  char32_t character;    // what the terminal shows for it
+  CellMask mask;       // the pixels drawn in the foreground colour
+  char32_t character;  // what the terminal shows for it
 };
 
 // Every shape, simplest first: when two fit a cell equally well the earlier one is shown.

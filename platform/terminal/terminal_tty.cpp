@@ -58,7 +58,8 @@ bool enterTerminal() {
   if (tcgetattr(STDIN_FILENO, &savedModes) != 0) return false;
   termios raw = savedModes;
   // Raw input, but ISIG stays: Ctrl+C and Ctrl+Z still send their signals.
-  raw.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON);
+  raw.c_iflag &=
+      ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON);
   raw.c_oflag &= ~static_cast<tcflag_t>(OPOST);
   raw.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | IEXTEN);
   raw.c_cflag = (raw.c_cflag & ~static_cast<tcflag_t>(CSIZE | PARENB)) | CS8;

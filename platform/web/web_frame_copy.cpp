@@ -27,7 +27,8 @@ RowBand copyDirtyRows(const VisibleFrame& frame, uint32_t* rgba) {
   for (int row = 0; row < shown; ++row) {
     if (!frame.dirtyRows[row]) continue;
     frame.dirtyRows[row] = 0;
-    convertRow(frame, frame.displayedRow(row), rgba + static_cast<size_t>(row) * static_cast<size_t>(frame.width));
+    convertRow(frame, frame.displayedRow(row),
+               rgba + static_cast<size_t>(row) * static_cast<size_t>(frame.width));
     if (row < band.first) band.first = row;
     band.last = row;
   }

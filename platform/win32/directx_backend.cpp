@@ -30,9 +30,10 @@ void teardown(WindowState& state) {
 // The full-screen pop-up, kept hidden until a display mode is set: a window that was never
 // shown goes away at once when no mode fits, where a shown one can take seconds to withdraw.
 HWND createHiddenCoveringWindow(WindowState& state) {
-  state.window = CreateWindowExA(WS_EX_TOPMOST, state.className.c_str(), state.title.c_str(), WS_POPUP, 0, 0,
-                                 GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                                 state.instance, nullptr);
+  state.window =
+      CreateWindowExA(WS_EX_TOPMOST, state.className.c_str(), state.title.c_str(), WS_POPUP, 0, 0,
+                      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
+                      nullptr, state.instance, nullptr);
   return state.window;
 }
 
@@ -40,12 +41,14 @@ bool build(WindowState& state) {
   Session& x = session();
   const bool fullScreen = (state.flags & kFlagFullScreen) != 0;
   const DWORD windowedStyle = kWindowedStyle | ((state.flags & kFlagNoSwitch) ? 0 : WS_MAXIMIZEBOX);
-  const HWND window = fullScreen ? createHiddenCoveringWindow(state) : createCentredWindow(state, windowedStyle);
+  const HWND window =
+      fullScreen ? createHiddenCoveringWindow(state) : createCentredWindow(state, windowedStyle);
   const bool built =
       window && x.display.load() &&
-      (fullScreen ? x.display.buildFullScreen(window, state.width, state.height, state.depth,
-                                              state.refreshRate, x.palette)
-                  : x.display.buildWindowed(window, state.width, state.height, state.depth, x.palette));
+      (fullScreen
+           ? x.display.buildFullScreen(window, state.width, state.height, state.depth,
+                                       state.refreshRate, x.palette)
+           : x.display.buildWindowed(window, state.width, state.height, state.depth, x.palette));
   if (!built) {
     teardown(state);
     return false;
@@ -97,12 +100,23 @@ void directXWaitVerticalSync() {
   if (!waited) machineryWaitVerticalSync();
 }
 
-std::vector<DisplayModeSize> directXListModes(int depth) { return DirectDrawDisplay::listModes(depth); }
+std::vector<DisplayModeSize> directXListModes(int depth) {
+  return DirectDrawDisplay::listModes(depth);
+}
 
 const Backend kDirectXBackend{
-    "DirectX",          directXStart,          stopPresentation,        lockScreenSection,
-    unlockScreenSection, machinerySetPaletteEntry, directXWaitVerticalSync, machineryGetMouse,
-    machinerySetMouse,  machinerySetWindowTitle, directXListModes,      nullptr,
+    "DirectX",
+    directXStart,
+    stopPresentation,
+    lockScreenSection,
+    unlockScreenSection,
+    machinerySetPaletteEntry,
+    directXWaitVerticalSync,
+    machineryGetMouse,
+    machinerySetMouse,
+    machinerySetWindowTitle,
+    directXListModes,
+    nullptr,
 };
 }  // namespace
 

@@ -39,7 +39,8 @@ IDirectDraw7* createDirectDraw(HMODULE library) {
   if (auto create = procedure<CreateFn>(library, "DirectDrawCreate")) {
     LPDIRECTDRAW first = nullptr;
     if (SUCCEEDED(create(nullptr, &first, nullptr))) {
-      if (FAILED(first->QueryInterface(IID_IDirectDraw7, reinterpret_cast<LPVOID*>(&draw)))) draw = nullptr;
+      if (FAILED(first->QueryInterface(IID_IDirectDraw7, reinterpret_cast<LPVOID*>(&draw))))
+        draw = nullptr;
       first->Release();
     }
   }
@@ -48,8 +49,8 @@ IDirectDraw7* createDirectDraw(HMODULE library) {
 
 void toEntries(const std::array<uint32_t, 256>& palette, PALETTEENTRY (&entries)[256]) {
   for (size_t i = 0; i < 256; ++i)
-    entries[i] = PALETTEENTRY{static_cast<BYTE>(palette[i] >> 16), static_cast<BYTE>(palette[i] >> 8),
-                              static_cast<BYTE>(palette[i]), 0};
+    entries[i] = PALETTEENTRY{static_cast<BYTE>(palette[i] >> 16),
+                              static_cast<BYTE>(palette[i] >> 8), static_cast<BYTE>(palette[i]), 0};
 }
 
 struct ModeListing {
@@ -62,7 +63,8 @@ HRESULT WINAPI collectMode(LPDDSURFACEDESC2 desc, LPVOID context) {
   const auto bits = static_cast<int>(desc->ddpfPixelFormat.dwRGBBitCount);
   // A 5:5:5 display counts its padding bit: depth 15 is listed under 16.
   if (bits == listing->depth || (listing->depth == 15 && bits == 16))
-    addDistinctSize(*listing->sizes, static_cast<int>(desc->dwWidth), static_cast<int>(desc->dwHeight));
+    addDistinctSize(*listing->sizes, static_cast<int>(desc->dwWidth),
+                    static_cast<int>(desc->dwHeight));
   return DDENUMRET_OK;
 }
 }  // namespace
@@ -77,8 +79,8 @@ bool DirectDrawDisplay::load() {
   return false;
 }
 
-bool DirectDrawDisplay::buildFullScreen(HWND window, int width, int height, int depth, int refreshRate,
-                                        const std::array<uint32_t, 256>& palette) {
+bool DirectDrawDisplay::buildFullScreen(HWND window, int width, int height, int depth,
+                                        int refreshRate, const std::array<uint32_t, 256>& palette) {
   if (!draw_) return false;
   window_ = window;
   fullScreen_ = true;
@@ -87,11 +89,13 @@ bool DirectDrawDisplay::buildFullScreen(HWND window, int width, int height, int 
   frameDepth_ = depth;
   if (FAILED(draw_->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN))) return false;
   exclusive_ = true;
-  const auto mode = findDisplayMode(width, height, std::max(depth, 8), [&](const DisplayModeCandidate& c) {
-    return SUCCEEDED(draw_->SetDisplayMode(static_cast<DWORD>(c.width), static_cast<DWORD>(c.height),
-                                           static_cast<DWORD>(c.depth), static_cast<DWORD>(std::max(refreshRate, 0)),
-                                           c.standardVga ? DDSDM_STANDARDVGAMODE : 0));
-  });
+  const auto mode =
+      findDisplayMode(width, height, std::max(depth, 8), [&](const DisplayModeCandidate& c) {
+        return SUCCEEDED(draw_->SetDisplayMode(
+            static_cast<DWORD>(c.width), static_cast<DWORD>(c.height), static_cast<DWORD>(c.depth),
+            static_cast<DWORD>(std::max(refreshRate, 0)),
+            c.standardVga ? DDSDM_STANDARDVGAMODE : 0));
+      });
   if (!mode) return false;
   modeSet_ = true;
   offsetY_ = mode->verticalOffset;
@@ -146,7 +150,8 @@ bool DirectDrawDisplay::buildWindowed(HWND window, int width, int height, int de
   return true;
 }
 
-bool DirectDrawDisplay::configureConverter(IDirectDrawSurface7* target, const std::array<uint32_t, 256>& palette) {
+bool DirectDrawDisplay::configureConverter(IDirectDrawSurface7* target,
+                                           const std::array<uint32_t, 256>& palette) {
   auto format = sized<DDPIXELFORMAT>();
   if (FAILED(target->GetPixelFormat(&format))) return false;
   if (format.dwFlags & DDPF_PALETTEINDEXED8) {
@@ -194,7 +199,8 @@ bool DirectDrawDisplay::restoreLost() {
   return restored;
 }
 
-void DirectDrawDisplay::present(const VisibleFrame& s, const std::array<uint32_t, 256>* changedPalette) {
+void DirectDrawDisplay::present(const VisibleFrame& s,
+                                const std::array<uint32_t, 256>* changedPalette) {
   if (!primary_) return;
   if (restoreLost()) wholeOwed_ = true;
   if (changedPalette) {
@@ -215,7 +221,8 @@ void DirectDrawDisplay::present(const VisibleFrame& s, const std::array<uint32_t
 
   IDirectDrawSurface7* target = fullScreen_ ? primary_ : offscreen_;
   auto desc = sized<DDSURFACEDESC2>();
-  if (FAILED(target->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_WRITEONLY | DDLOCK_SURFACEMEMORYPTR, nullptr)))
+  if (FAILED(target->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_WRITEONLY | DDLOCK_SURFACEMEMORYPTR,
+                          nullptr)))
     return;  // the flags stay set for the next iteration
   auto* pixels = static_cast<uint8_t*>(desc.lpSurface);
   const int shownRows = std::min(rows, static_cast<int>(desc.dwHeight) - offsetY_);
@@ -223,8 +230,9 @@ void DirectDrawDisplay::present(const VisibleFrame& s, const std::array<uint32_t
   int last = first;
   for (int d = first; d < shownRows; ++d) {
     if (!s.dirtyRows[static_cast<size_t>(d)]) continue;
-    converter_.convert(s.displayedRow(d), copyWidth,
-                       pixels + static_cast<size_t>(d + offsetY_) * static_cast<size_t>(desc.lPitch));
+    converter_.convert(
+        s.displayedRow(d), copyWidth,
+        pixels + static_cast<size_t>(d + offsetY_) * static_cast<size_t>(desc.lPitch));
     last = d;
   }
   target->Unlock(nullptr);
@@ -255,8 +263,10 @@ void DirectDrawDisplay::showBand(int first, int last) {
 void DirectDrawDisplay::repaint() {
   if (!primary_) return;
   // Full screen: what the system lost of the primary's picture is copied again next time.
-  if (fullScreen_) wholeOwed_ = true;
-  else showBand(0, height_ - 1);
+  if (fullScreen_)
+    wholeOwed_ = true;
+  else
+    showBand(0, height_ - 1);
 }
 
 bool DirectDrawDisplay::waitVerticalBlank() {

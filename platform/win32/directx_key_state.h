@@ -7,4 +7,5 @@
 
 // Extended keys report as their scan code plus 128: a key counts as down when either its own
 // entry or that of its extended twin is down (both Ctrl keys are scan code 0x1D).
-void foldDeviceKeyState(const std::array<uint8_t, 256>& deviceState, std::array<uint8_t, 128>& keyState);
+void foldDeviceKeyState(const std::array<uint8_t, 256>& deviceState,
+                        std::array<uint8_t, 128>& keyState);

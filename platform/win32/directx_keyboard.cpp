@@ -17,8 +17,10 @@ const DIDATAFORMAT& keyboardFormat() {
   static bool built = false;
   if (!built) {
     for (DWORD i = 0; i < 256; ++i)
-      objects[i] = DIOBJECTDATAFORMAT{&GUID_Key, i, DIDFT_BUTTON | DIDFT_MAKEINSTANCE(i) | DIDFT_OPTIONAL, 0};
-    format = DIDATAFORMAT{sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), DIDF_RELAXIS, 256, 256, objects};
+      objects[i] = DIOBJECTDATAFORMAT{&GUID_Key, i,
+                                      DIDFT_BUTTON | DIDFT_MAKEINSTANCE(i) | DIDFT_OPTIONAL, 0};
+    format = DIDATAFORMAT{
+        sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), DIDF_RELAXIS, 256, 256, objects};
     built = true;
   }
   return format;
@@ -59,19 +61,24 @@ bool DirectInputKeyboard::open(HWND window) {
   close();
   const HINSTANCE instance = GetModuleHandleA(nullptr);
   if ((library_ = LoadLibraryA("dinput8.dll"))) {
-    auto create = reinterpret_cast<Create8Fn>(reinterpret_cast<void*>(GetProcAddress(library_, "DirectInput8Create")));
+    auto create = reinterpret_cast<Create8Fn>(
+        reinterpret_cast<void*>(GetProcAddress(library_, "DirectInput8Create")));
     if (create &&
-        SUCCEEDED(create(instance, 0x0800, IID_IDirectInput8A, reinterpret_cast<LPVOID*>(&input8_), nullptr)) &&
-        SUCCEEDED(input8_->CreateDevice(GUID_SysKeyboard, &device8_, nullptr)) && prepare(device8_, window)) {
+        SUCCEEDED(create(instance, 0x0800, IID_IDirectInput8A, reinterpret_cast<LPVOID*>(&input8_),
+                         nullptr)) &&
+        SUCCEEDED(input8_->CreateDevice(GUID_SysKeyboard, &device8_, nullptr)) &&
+        prepare(device8_, window)) {
       device8_->Acquire();
       return true;
     }
     close();
   }
   if ((library_ = LoadLibraryA("dinput.dll"))) {
-    auto create = reinterpret_cast<CreateFn>(reinterpret_cast<void*>(GetProcAddress(library_, "DirectInputCreateA")));
+    auto create = reinterpret_cast<CreateFn>(
+        reinterpret_cast<void*>(GetProcAddress(library_, "DirectInputCreateA")));
     if (create && SUCCEEDED(create(instance, 0x0500, &input_, nullptr)) &&
-        SUCCEEDED(input_->CreateDevice(GUID_SysKeyboard, &device_, nullptr)) && prepare(device_, window)) {
+        SUCCEEDED(input_->CreateDevice(GUID_SysKeyboard, &device_, nullptr)) &&
+        prepare(device_, window)) {
       device_->Acquire();
       return true;
     }
@@ -91,7 +98,9 @@ void DirectInputKeyboard::close() {
 
 bool DirectInputKeyboard::read(std::array<uint8_t, 128>& keyState) {
   std::array<uint8_t, 256> state{};
-  const bool ok = device8_ ? readState(device8_, state) : device_ ? readState(device_, state) : false;
+  const bool ok = device8_  ? readState(device8_, state)
+                  : device_ ? readState(device_, state)
+                            : false;
   if (ok) foldDeviceKeyState(state, keyState);
   return ok;
 }

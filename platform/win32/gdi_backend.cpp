@@ -35,9 +35,9 @@ void takePalette(const VisibleFrame& s) {
   std::array<uint32_t, 256> palette;
   if (!takePendingPalette(palette) || s.bytesPerPixel != 1) return;
   for (size_t i = 0; i < 256; ++i)
-    bitmap.colours[i] = RGBQUAD{static_cast<BYTE>(palette[i] & 0xFF),
-                                static_cast<BYTE>((palette[i] >> 8) & 0xFF),
-                                static_cast<BYTE>((palette[i] >> 16) & 0xFF), 0};
+    bitmap.colours[i] =
+        RGBQUAD{static_cast<BYTE>(palette[i] & 0xFF), static_cast<BYTE>((palette[i] >> 8) & 0xFF),
+                static_cast<BYTE>((palette[i] >> 16) & 0xFF), 0};
 }
 
 bool gdiBuild(WindowState& state) {

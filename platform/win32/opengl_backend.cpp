@@ -39,7 +39,8 @@ int currentRefresh() {
   DEVMODEA mode{};
   mode.dmSize = sizeof(mode);
   if (!EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode)) return 0;
-  return mode.dmDisplayFrequency > 1 ? static_cast<int>(mode.dmDisplayFrequency) : 0;  // 0 and 1: default
+  return mode.dmDisplayFrequency > 1 ? static_cast<int>(mode.dmDisplayFrequency)
+                                     : 0;  // 0 and 1: default
 }
 
 void teardown(WindowState& state) {
@@ -55,10 +56,11 @@ bool build(WindowState& state) {
   int viewWidth = state.width, viewHeight = state.height, offsetY = 0;
   HWND window = nullptr;
   if (state.flags & kFlagFullScreen) {
-    const auto mode = findDisplayMode(state.width, state.height, state.depth, [&](const DisplayModeCandidate& c) {
-      DEVMODEA m = displayMode(c.width, c.height, c.depth, state.refreshRate);
-      return ChangeDisplaySettingsA(&m, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;
-    });
+    const auto mode =
+        findDisplayMode(state.width, state.height, state.depth, [&](const DisplayModeCandidate& c) {
+          DEVMODEA m = displayMode(c.width, c.height, c.depth, state.refreshRate);
+          return ChangeDisplaySettingsA(&m, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;
+        });
     if (!mode) return false;
     x.modeChanged = true;
     viewWidth = mode->width;
@@ -68,8 +70,8 @@ bool build(WindowState& state) {
   } else {
     window = createCentredWindow(state, kWindowedStyle | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
   }
-  if (!window || !x.display.build(window, state.width, state.height, state.depth, state.flags, viewWidth,
-                                  viewHeight, offsetY, x.palette)) {
+  if (!window || !x.display.build(window, state.width, state.height, state.depth, state.flags,
+                                  viewWidth, viewHeight, offsetY, x.palette)) {
     teardown(state);
     return false;
   }
@@ -107,7 +109,8 @@ std::vector<DisplayModeSize> openGLListModes(int depth) {
   mode.dmSize = sizeof(mode);
   for (DWORD i = 0; EnumDisplaySettingsA(nullptr, i, &mode); ++i)
     if (static_cast<int>(mode.dmBitsPerPel) == std::max(depth, 8))
-      addDistinctSize(sizes, static_cast<int>(mode.dmPelsWidth), static_cast<int>(mode.dmPelsHeight));
+      addDistinctSize(sizes, static_cast<int>(mode.dmPelsWidth),
+                      static_cast<int>(mode.dmPelsHeight));
   return sizes;
 }
 
@@ -119,9 +122,18 @@ void openGLFlip() {
 }
 
 const Backend kOpenGLBackend{
-    "OpenGL",           openGLStart,           stopPresentation,          lockScreenSection,
-    unlockScreenSection, machinerySetPaletteEntry, machineryWaitVerticalSync, machineryGetMouse,
-    machinerySetMouse,  machinerySetWindowTitle, openGLListModes,         openGLFlip,
+    "OpenGL",
+    openGLStart,
+    stopPresentation,
+    lockScreenSection,
+    unlockScreenSection,
+    machinerySetPaletteEntry,
+    machineryWaitVerticalSync,
+    machineryGetMouse,
+    machinerySetMouse,
+    machinerySetWindowTitle,
+    openGLListModes,
+    openGLFlip,
 };
 }  // namespace
 

@@ -108,8 +108,8 @@ bool OpenGLDisplay::build(HWND window, int width, int height, int depth, int fla
   gl_->texParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   gl_->texParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   gl_->pixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  gl_->texImage2D(GL_TEXTURE_2D, 0, GL_RGB8, textureWidth_, textureHeight_, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                  nullptr);
+  gl_->texImage2D(GL_TEXTURE_2D, 0, GL_RGB8, textureWidth_, textureHeight_, 0, GL_RGBA,
+                  GL_UNSIGNED_BYTE, nullptr);
   if (gl_->getError() != GL_NO_ERROR) return false;
   gl_->enable(GL_TEXTURE_2D);
   gl_->clearColor(0, 0, 0, 1);
@@ -134,7 +134,8 @@ void OpenGLDisplay::release() {
   wholeOwed_ = false;
 }
 
-void OpenGLDisplay::present(const VisibleFrame& s, const std::array<uint32_t, 256>* changedPalette) {
+void OpenGLDisplay::present(const VisibleFrame& s,
+                            const std::array<uint32_t, 256>* changedPalette) {
   if (!context_) return;
   if (changedPalette && converter_.frameBytesPerPixel() == 1) {
     converter_.configure(depth_, kTextureFormat, *changedPalette);
@@ -155,7 +156,8 @@ void OpenGLDisplay::present(const VisibleFrame& s, const std::array<uint32_t, 25
     for (; end < rows && s.dirtyRows[static_cast<size_t>(end)]; ++end)
       converter_.convert(s.displayedRow(end), copyWidth,
                          rows_.data() + static_cast<size_t>(end - first) * rowBytes);
-    gl_->texSubImage2D(GL_TEXTURE_2D, 0, 0, first, copyWidth, end - first, GL_RGBA, GL_UNSIGNED_BYTE, rows_.data());
+    gl_->texSubImage2D(GL_TEXTURE_2D, 0, 0, first, copyWidth, end - first, GL_RGBA,
+                       GL_UNSIGNED_BYTE, rows_.data());
     changed = true;
     first = end;
   }

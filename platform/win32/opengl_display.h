@@ -22,8 +22,8 @@ class OpenGLDisplay {
   // Loads the library, sets a double-buffered pixel format on the window (with the extra
   // depth and stencil buffers that flags 16 and 32 ask for) and makes the context and the
   // texture. The frame is drawn offsetY rows down in a view of viewWidth x viewHeight.
-  bool build(HWND window, int width, int height, int depth, int flags, int viewWidth, int viewHeight,
-             int offsetY, const std::array<uint32_t, 256>& palette);
+  bool build(HWND window, int width, int height, int depth, int flags, int viewWidth,
+             int viewHeight, int offsetY, const std::array<uint32_t, 256>& palette);
   void release();
   // Uploads the dirty rows, clears their flags and shows the picture when anything changed.
   void present(const VisibleFrame& frame, const std::array<uint32_t, 256>* changedPalette);

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 struct KeyDownOutcome {
-  bool keptFromSystem = false;  // do not pass the message to DefWindowProc
+  bool keptFromSystem = false;   // do not pass the message to DefWindowProc
   bool switchRequested = false;  // Alt+Enter: switch between window and full screen
 };
 

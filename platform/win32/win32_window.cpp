@@ -47,8 +47,10 @@ void noteMouse(WindowState& state, HWND window, LPARAM lParam) {
 }
 
 void setButton(WindowState& state, int bit, bool pressed) {
-  if (pressed) state.mouseButtons.fetch_or(bit);
-  else state.mouseButtons.fetch_and(~bit);
+  if (pressed)
+    state.mouseButtons.fetch_or(bit);
+  else
+    state.mouseButtons.fetch_and(~bit);
 }
 
 void requestSwitch(WindowState& state) {
@@ -119,8 +121,10 @@ DWORD WINAPI presentationThread(void*) {
     if (VisibleFrame frame; visibleFrame(frame)) {
       if (state.hooks.present) state.hooks.present(state, frame);
       if (state.active) {
-        if (state.hooks.refreshKeyState) state.hooks.refreshKeyState(state, *keyStateArray());
-        else fillKeyStateFromSystem(*keyStateArray());
+        if (state.hooks.refreshKeyState)
+          state.hooks.refreshKeyState(state, *keyStateArray());
+        else
+          fillKeyStateFromSystem(*keyStateArray());
       }
     }
     pumpMessages();
@@ -193,7 +197,7 @@ int startPresentation(const char* title, int width, int height, int depth, int r
   wc.hInstance = state.instance;
   wc.hIcon = LoadIconA(state.instance, MAKEINTRESOURCEA(1));
   if (!wc.hIcon) wc.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));  // IDI_APPLICATION
-  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));           // IDC_ARROW
+  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));             // IDC_ARROW
   wc.lpszClassName = state.className.c_str();
   state.windowClass = RegisterClassExA(&wc);
   if (!state.windowClass) return 1;
@@ -235,7 +239,9 @@ void stopPresentation() {
   }
 }
 
-void machinerySetPaletteEntry(int index, int red, int green, int blue) { palette.set(index, red, green, blue); }
+void machinerySetPaletteEntry(int index, int red, int green, int blue) {
+  palette.set(index, red, green, blue);
+}
 
 bool takePendingPalette(std::array<uint32_t, 256>& out) { return palette.take(out); }
 
@@ -275,9 +281,9 @@ HWND createCentredWindow(WindowState& state, DWORD style, DWORD exStyle) {
   // Centred; a desktop smaller than the window keeps the caption on screen.
   const int x = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - outerWidth) / 2);
   const int y = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - outerHeight) / 2);
-  state.window = CreateWindowExA(exStyle, state.className.c_str(), state.title.c_str(), style, x,
-                                 y, outerWidth, outerHeight, nullptr, nullptr, state.instance,
-                                 nullptr);
+  state.window =
+      CreateWindowExA(exStyle, state.className.c_str(), state.title.c_str(), style, x, y,
+                      outerWidth, outerHeight, nullptr, nullptr, state.instance, nullptr);
   if (!state.window) return nullptr;
   ShowWindow(state.window, SW_SHOW);
   UpdateWindow(state.window);
@@ -286,10 +292,9 @@ HWND createCentredWindow(WindowState& state, DWORD style, DWORD exStyle) {
 }
 
 HWND createCoveringWindow(WindowState& state, DWORD exStyle) {
-  state.window = CreateWindowExA(exStyle, state.className.c_str(), state.title.c_str(),
-                                 WS_POPUP, 0, 0, GetSystemMetrics(SM_CXSCREEN),
-                                 GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, state.instance,
-                                 nullptr);
+  state.window = CreateWindowExA(exStyle, state.className.c_str(), state.title.c_str(), WS_POPUP, 0,
+                                 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                 nullptr, nullptr, state.instance, nullptr);
   if (!state.window) return nullptr;
   ShowWindow(state.window, SW_SHOW);
   SetForegroundWindow(state.window);
@@ -302,8 +307,7 @@ void destroyMachineryWindow(WindowState& state) {
   state.window = nullptr;
   DestroyWindow(window);
   MSG msg;
-  while (PeekMessageA(&msg, window, 0, 0, PM_REMOVE)) {
-  }
+  while (PeekMessageA(&msg, window, 0, 0, PM_REMOVE)) {}
 }
 
 void fillKeyStateFromSystem(std::array<uint8_t, 128>& keyState) {
@@ -355,8 +359,10 @@ LRESULT CALLBACK machineryWindowProc(HWND window, UINT msg, WPARAM wParam, LPARA
       activationChanged(state, LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0);
       break;
     case WM_SIZE:
-      if (wParam == SIZE_MINIMIZED) activationChanged(state, false);
-      else if (wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED) markWholeFrame();
+      if (wParam == SIZE_MINIMIZED)
+        activationChanged(state, false);
+      else if (wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED)
+        markWholeFrame();
       break;
     // The system keeps a window within the screen's size plus its frame: on a screen smaller
     // than the frame buffer the client area would shrink and cut the picture. The window may
@@ -365,7 +371,8 @@ LRESULT CALLBACK machineryWindowProc(HWND window, UINT msg, WPARAM wParam, LPARA
       const DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
       if ((style & WS_CAPTION) != WS_CAPTION || state.width <= 0 || state.height <= 0) break;
       RECT outer{0, 0, state.width, state.height};
-      AdjustWindowRectEx(&outer, style, FALSE, static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)));
+      AdjustWindowRectEx(&outer, style, FALSE,
+                         static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)));
       auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
       limits->ptMaxTrackSize.x = std::max<LONG>(limits->ptMaxTrackSize.x, outer.right - outer.left);
       limits->ptMaxTrackSize.y = std::max<LONG>(limits->ptMaxTrackSize.y, outer.bottom - outer.top);

@@ -55,11 +55,11 @@ struct WindowState {
   std::string className;  // fixed prefix + title
   std::string title;
   int width = 0, height = 0, depth = 0, refreshRate = 0;
-  int flags = 0;              // the request's; kFlagFullScreen follows the current form
+  int flags = 0;  // the request's; kFlagFullScreen follows the current form
   std::atomic<bool> running{false};
-  bool active = false;        // the application has the input focus
-  int displayRefresh = 0;     // of the display, read by build (0: unknown)
-  int frameOffsetY = 0;       // rows the frame starts down in a taller full-screen mode
+  bool active = false;     // the application has the input focus
+  int displayRefresh = 0;  // of the display, read by build (0: unknown)
+  int frameOffsetY = 0;    // rows the frame starts down in a taller full-screen mode
   bool switchRequested = false;
   // The mouse, for getMouse (presentation thread writes, program thread reads).
   std::atomic<int> mouseX{0}, mouseY{0}, mouseWheel{0}, mouseButtons{0};

@@ -50,4 +50,3 @@ void ScreenTest::clearDirty() {
 void ScreenTest::typeKeys(const std::string& text) {
   for (unsigned char c : text) queueKey(c);
 }
-

@@ -28,4 +28,3 @@ class ScreenTest : public ::testing::Test {
   // Queues the bytes of `text` as typed characters (extended codes through queueKey).
   void typeKeys(const std::string& text);
 };
-

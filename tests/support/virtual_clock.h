@@ -5,8 +5,8 @@
 #include <vector>
 
 struct VirtualClock {
-  long long totalMs = 0;     // sum of all sleeps and tones
-  std::vector<int> sleeps;   // each sleep requested, in order
+  long long totalMs = 0;    // sum of all sleeps and tones
+  std::vector<int> sleeps;  // each sleep requested, in order
   int tones = 0;
   // Called after each sleep with its length (tests inject keys from here).
   std::function<void(int ms)> onSleep;
