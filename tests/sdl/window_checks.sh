@@ -151,8 +151,20 @@ case "$check" in
       kill -0 "$APP_PID" 2>/dev/null || fail "the program ended during round $round"
     done
     # The flood keys are not typed anywhere on the page. (An Alt+Enter that arrives while
-    # the window is not active is ignored, so the form it is left in may be either.)
-    wait_for 180 "the table's end as in the frame buffer" matches "$work/end.png"
+    # the window is not active is ignored, so the form it is left in may be either.) A
+    # switch handled late, after the last restore, can leave the window minimised: it is
+    # brought back as a person would, and only then compared.
+    shown_and_matches() {
+      local state
+      state=$(xwininfo -id "$WIN" 2>/dev/null | awk '/Map State/ {print $3}')
+      if [[ $state != IsViewable ]]; then
+        LAST_SEEN="window $WIN not viewable (${state:-gone}): activated again"
+        xdotool windowactivate "$WIN" >/dev/null 2>&1
+        return 1
+      fi
+      matches "$1"
+    }
+    wait_for 180 "the table's end as in the frame buffer" shown_and_matches "$work/end.png"
     # Focus comes back to the window through the window manager, which may take a moment
     # under load: a press that found the window inactive is tried again.
     switches=""
