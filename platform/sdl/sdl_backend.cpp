@@ -76,6 +76,7 @@ Presenter presenter;
 void* x11Display = nullptr;
 bool active = false;
 KeyLatencyProbe latencyProbe;
+bool keyQueuedSinceCopy = false;
 uint16_t eventModifiers = 0;  // of the latest key event; text follows its key-down
 
 void wakePresenter() {
@@ -180,6 +181,7 @@ void handleWindowEvent(const SDL_WindowEvent& e) {
 void dispatchEvents() {
   const KeySink sink = [](int32_t code) {
     latencyProbe.keyQueued();
+    keyQueuedSinceCopy = true;
     queueKey(code);
   };
   SDL_Event e;
@@ -300,7 +302,8 @@ void presentationLoop() {
   report(Readiness::Ready);
 
   // Changed rows are copied at once when the last copy is at least 10 ms old, else when it
-  // is; with nothing to copy the thread rests until something happens.
+  // is; with nothing to copy the thread rests until something happens. The first copy after a
+  // key is never held back: its echo must not wait for the rest of an earlier change.
   auto lastCopy = std::chrono::steady_clock::now() - kCopyInterval;
   while (running.load()) {
     lockScreenMutex();
@@ -315,10 +318,13 @@ void presentationLoop() {
     bool rowsWaiting = false;
     if (VisibleFrame frame; visibleFrame(frame)) {
       const auto now = std::chrono::steady_clock::now();
-      if (now - lastCopy >= kCopyInterval) {
+      const bool echo = keyQueuedSinceCopy && anyRowDirty();
+      if (echo || now - lastCopy >= kCopyInterval) {
         const bool copied = presenter.present(frame);
         latencyProbe.afterCopy(copied);
         if (copied) lastCopy = now;
+        // Cleared after one try with rows to copy, so a copy that fails cannot spin the loop.
+        if (echo) keyQueuedSinceCopy = false;
       }
       if (active) {
         int count = 0;
@@ -327,11 +333,17 @@ void presentationLoop() {
       }
     }
     dispatchEvents();
-    if (graphicsScreenExists()) rowsWaiting = anyRowDirty() || presenter.owesWholePicture();
+    bool echoWaiting = false;
+    if (graphicsScreenExists()) {
+      rowsWaiting = anyRowDirty() || presenter.owesWholePicture();
+      echoWaiting = keyQueuedSinceCopy && anyRowDirty();
+    }
     if (!rowsWaiting) resting.store(true, std::memory_order_relaxed);
     unlockScreenMutex();
     if (!running.load()) break;
-    if (rowsWaiting) {
+    if (echoWaiting) {
+      // The next turn copies at once.
+    } else if (rowsWaiting) {
       const auto due = lastCopy + kCopyInterval - std::chrono::steady_clock::now();
       // Whole milliseconds, rounded up, so the copy is never early.
       rest(static_cast<int>(std::max<long long>(
