@@ -15,7 +15,9 @@
 #include <thread>
 #include <vector>
 
+#include "platform/common/presentation_thread.h"
 #include "platform/posix/loss_seam.h"
+#include "platform/posix/signal_guard.h"
 #include "platform/posix/posix_platform.h"
 #include "platform/terminal/terminal_frame.h"
 #include "platform/terminal/terminal_guard.h"
@@ -31,8 +33,6 @@ constexpr int kCellHeight = 16;
 constexpr size_t kReadChunk = 4096;
 
 std::recursive_mutex screenMutex;
-std::thread presenterThread;
-std::atomic<bool> running{false};
 std::atomic<bool> bellPending{false};
 int wakePipe[2] = {-1, -1};
 int neededColumns = 0, neededRows = 0;
@@ -41,9 +41,17 @@ int neededColumns = 0, neededRows = 0;
 std::unique_ptr<FrameEncoder> encoder;
 TerminalKeyParser keyParser;
 bool showingNotice = false;
+bool sizeUnknown = true;
+std::vector<int32_t> codes;
+std::string output;  // what one turn sends, written outside the lock
+
+PresentationThread& presentation();
 
 void lockScreenMutex() { screenMutex.lock(); }
-void unlockScreenMutex() { screenMutex.unlock(); }
+void unlockScreenMutex() {
+  presentation().noteProgramUnlock();
+  screenMutex.unlock();
+}
 
 long long nowMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -99,9 +107,17 @@ void readKeys(std::vector<int32_t>& codes) {
   keyParser.tick(nowMs(), codes);
 }
 
-void waitForNextFrame() {
+void wakePresenter() {
+  if (wakePipe[1] >= 0) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(wakePipe[1], &byte, 1);
+  }
+}
+
+// The terminal has no events to block on: keys are read at each turn, so the rest is short.
+void rest(int ms) {
   pollfd wake{wakePipe[0], POLLIN, 0};
-  if (poll(&wake, 1, 10) > 0) {
+  if (poll(&wake, 1, std::min(ms, 10)) > 0) {
     char drain[64];
     while (::read(wakePipe[0], drain, sizeof drain) > 0) {}
   }
@@ -117,64 +133,76 @@ void suspendAndResume() {
   showingNotice = true;  // the size is read again below
 }
 
-void presentFrames() {
-  std::vector<int32_t> codes;
-  std::string frame;
-  bool sizeUnknown = true;
-  while (running.load()) {
-    if (const int sig = pendingTermination()) {
-      lockScreenMutex();
-      restoreTerminal();
-      endTerminalWithSignal(sig);
-    }
-    if (takeSuspend()) {
-      suspendAndResume();
-      sizeUnknown = true;
-    }
-    if (outputLost()) {
-      waitForNextFrame();
-      continue;
-    }
-    frame.clear();
-    codes.clear();
-    lockScreenMutex();
-    if (takeResize() || sizeUnknown) {
-      checkSize(frame);
-      sizeUnknown = false;
-    }
-    if (VisibleFrame shown; visibleFrame(shown)) {
-      if (showingNotice)
-        takeDirtyRows(shown.dirtyRows);
-      else
-        encoder->encodeDirtyRows(shown, frame);
-    }
-    readKeys(codes);
-    for (const int32_t code : codes) queueKey(code);
-    unlockScreenMutex();
-    if (bellPending.exchange(false)) frame += '\a';
-    // One write per frame, outside the lock: a slow terminal never holds up the program.
-    if (!frame.empty() && !writeToTerminal(frame.data(), frame.size())) markOutputLost();
-    waitForNextFrame();
+bool beginTurn() {
+  if (const int sig = pendingSignal()) {
+    restoreTerminal();
+    endTerminalWithSignal(sig);
+  }
+  if (takeSuspend()) {
+    suspendAndResume();
+    sizeUnknown = true;
+  }
+  if (outputLost()) return false;
+  output.clear();
+  if (takeResize() || sizeUnknown) {
+    checkSize(output);
+    sizeUnknown = false;
+  }
+  return true;
+}
+
+bool encodeFrame(const VisibleFrame& shown) {
+  if (showingNotice) {
+    takeDirtyRows(shown.dirtyRows);
+    return false;
+  }
+  const size_t before = output.size();
+  encoder->encodeDirtyRows(shown, output);
+  return output.size() != before;
+}
+
+void readKeysIntoQueue() {
+  codes.clear();
+  readKeys(codes);
+  for (const int32_t code : codes) {
+    presentation().noteKeyQueued();
+    queueKey(code);
   }
 }
 
-void presentationLoop() {
-  try {
-    presentFrames();
-  } catch (...) {
-    // The presentation cannot go on: give the terminal back and let the program end.
-    restoreTerminal();
-    std::fputs("co2sim: the terminal presentation stopped\n", stderr);
-    markOutputLost();
-  }
+// One write per turn, outside the lock: a slow terminal never holds up the program.
+void writeTurn() {
+  if (outputLost()) return;
+  if (bellPending.exchange(false)) output += '\a';
+  if (!output.empty() && !writeToTerminal(output.data(), output.size())) markOutputLost();
+  output.clear();
+}
+
+// The presentation cannot go on: give the terminal back and let the program end.
+void presentationFault() {
+  restoreTerminal();
+  std::fputs("co2sim: the terminal presentation stopped\n", stderr);
+  markOutputLost();
+}
+
+PresentationThread& presentation() {
+  static PresentationThread* thread = new PresentationThread({
+      .beginTurn = beginTurn,
+      .present = encodeFrame,
+      .dispatchEvents = readKeysIntoQueue,
+      .endTurn = writeTurn,
+      .rest = rest,
+      .wake = wakePresenter,
+      .fault = presentationFault,
+      .lock = lockScreenMutex,
+      .unlock = [] { screenMutex.unlock(); },
+  });
+  return *thread;
 }
 
 void terminalTone(int, int ms) {
   bellPending.store(true);
-  if (wakePipe[1] >= 0) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(wakePipe[1], &byte, 1);
-  }
+  wakePresenter();
   platformSeam().sleep(ms);
 }
 
@@ -201,7 +229,7 @@ void closeWakePipe() {
 void restoreAtExit() { restoreTerminal(); }
 
 int terminalStart(const char*, int width, int height, int depth, int, int flags) {
-  if (presenterThread.joinable()) return 1;
+  if (presentation().started()) return 1;
   if (flags & kFlagOpenGL) return refuse("an OpenGL screen was asked for");
   // A full-screen request is a window's to serve: the terminal takes it only when asked for
   // by name, so a desktop whose display lacks the mode still gets a window on the next pass.
@@ -233,26 +261,18 @@ int terminalStart(const char*, int width, int height, int depth, int, int flags)
                                            colourDepthFor(term, std::getenv("COLORTERM")));
   keyParser = TerminalKeyParser{};
   showingNotice = false;
+  sizeUnknown = true;
   bellPending.store(false);
   installTerminalGuard(wakePipe[1]);
   installLossSeam();
-  running.store(true);
-  presenterThread = std::thread(presentationLoop);
+  presentation().start();
   setPlatformTone(terminalTone);
   return 0;
 }
 
 void terminalShutdown() {
-  running.store(false);
-  if (presenterThread.joinable()) {
-    if (wakePipe[1] >= 0) {
-      const char byte = 1;
-      [[maybe_unused]] const ssize_t n = ::write(wakePipe[1], &byte, 1);
-    }
-    if (presenterThread.get_id() == std::this_thread::get_id())
-      presenterThread.detach();
-    else
-      presenterThread.join();
+  if (presentation().started()) {
+    presentation().stop();
     setPlatformTone(nullptr);
     restoreTerminal();
     removeLossSeam();
