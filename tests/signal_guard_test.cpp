@@ -1,8 +1,9 @@
 // The termination guard shared by the SDL and terminal back ends: which signal is recorded,
-// the wake-up byte, the broken-pipe option and the actions put back on removal.
+// the wake-up byte (through the wake pipe), the broken-pipe option and the actions put back.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "platform/posix/signal_guard.h"
+#include "platform/posix/wake_pipe.h"
 
 namespace {
 void countingHandler(int) {}
@@ -90,6 +92,30 @@ TEST_F(SignalGuardTest, ASignalStartedIgnoredStaysIgnored) {
   EXPECT_EQ(handlerOf(SIGHUP), SIG_IGN);
   raise(SIGINT);
   EXPECT_EQ(pendingSignal(), SIGINT);
+}
+
+TEST(WakePipe, ASignalWakesThePipesReadEndUntilDrained) {
+  WakePipe pipe;
+  pipe.wake();  // closed: nothing happens
+  ASSERT_TRUE(pipe.open());
+  const int readEnd = pipe.readEnd();
+  ASSERT_TRUE(pipe.open());  // an open pipe is kept
+  EXPECT_EQ(pipe.readEnd(), readEnd);
+  pollfd ready{readEnd, POLLIN, 0};
+  EXPECT_EQ(poll(&ready, 1, 0), 0);
+  struct sigaction before {};
+  sigaction(SIGTERM, nullptr, &before);
+  installSignalGuard(pipe.writeEnd(), false);
+  raise(SIGTERM);
+  removeSignalGuard();
+  sigaction(SIGTERM, &before, nullptr);
+  pipe.wake();
+  EXPECT_EQ(poll(&ready, 1, 0), 1);
+  pipe.drain();
+  EXPECT_EQ(poll(&ready, 1, 0), 0);
+  pipe.close();
+  EXPECT_EQ(pipe.readEnd(), -1);
+  EXPECT_EQ(pipe.writeEnd(), -1);
 }
 
 TEST_F(SignalGuardTest, AfterRemovalNothingMoreIsWritten) {

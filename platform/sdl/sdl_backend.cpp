@@ -2,7 +2,7 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
-#include <fcntl.h>
+
 #include <poll.h>
 #include <unistd.h>
 
@@ -19,6 +19,7 @@
 #include "platform/posix/posix_platform.h"
 #include "platform/posix/loss_seam.h"
 #include "platform/posix/signal_guard.h"
+#include "platform/posix/wake_pipe.h"
 #include "platform/sdl/sdl_init_lock.h"
 #include "platform/sdl/sdl_key_events.h"
 #include "platform/sdl/sdl_latency_probe.h"
@@ -42,7 +43,7 @@ thread_local bool onPresentationThread = false;
 // The presentation thread rests while nothing is dirty and no event comes. It is woken by the
 // X connection (window events), by a byte on this pipe (rows marked by the program, a signal,
 // the end) or by the rest's time limit.
-int wakePipe[2] = {-1, -1};
+WakePipe wakePipe;
 
 Request request;
 PresentationThread& presentation();
@@ -68,12 +69,7 @@ bool active = false;
 KeyLatencyProbe latencyProbe;
 uint16_t eventModifiers = 0;  // of the latest key event; text follows its key-down
 
-void wakePresenter() {
-  if (wakePipe[1] >= 0) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(wakePipe[1], &byte, 1);
-  }
-}
+void wakePresenter() { wakePipe.wake(); }
 
 void lockScreenMutex() {
   screenMutex.lock();
@@ -86,32 +82,18 @@ void unlockScreenMutex() {
   screenMutex.unlock();
 }
 
-void openWakePipe() {
-  if (wakePipe[0] < 0 && pipe2(wakePipe, O_NONBLOCK | O_CLOEXEC) != 0)
-    wakePipe[0] = wakePipe[1] = -1;
-}
-void closeWakePipe() {
-  for (int& fd : wakePipe) {
-    if (fd >= 0) ::close(fd);
-    fd = -1;
-  }
-}
-
 // Rests until a window event, a wake-up byte or `ms` milliseconds; without an X connection
 // to wait on, it only sleeps.
 void rest(int ms) {
   if (ms <= 0) return;
   const int xfd = x11ConnectionDescriptor(x11Display);
-  if (xfd < 0 || wakePipe[0] < 0) {
+  if (xfd < 0 || wakePipe.readEnd() < 0) {
     std::this_thread::sleep_for(std::chrono::milliseconds(std::min(ms, 10)));
     return;
   }
   if (x11EventsWaiting(x11Display)) return;
-  pollfd fds[2] = {{xfd, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
-  if (poll(fds, 2, ms) > 0 && (fds[1].revents & POLLIN)) {
-    char drain[64];
-    while (::read(wakePipe[0], drain, sizeof drain) > 0) {}
-  }
+  pollfd fds[2] = {{xfd, POLLIN, 0}, {wakePipe.readEnd(), POLLIN, 0}};
+  if (poll(fds, 2, ms) > 0 && (fds[1].revents & POLLIN)) wakePipe.drain();
 }
 
 // Called inside Xlib when the display has gone: nothing more may be asked of it, so this
@@ -337,11 +319,11 @@ int sdlStart(const char* title, int width, int height, int depth, int refreshRat
   }
   palette.forget();
   mouseX = mouseY = mouseWheel = mouseButtons = 0;
-  openWakePipe();
+  wakePipe.open();
   // A display that goes away under a write would end the program by SIGPIPE (status 141),
   // for instance while the window is destroyed on the way out after a termination signal.
   // Ignored, the write fails and the connection's error handler sees the loss.
-  installSignalGuard(wakePipe[1], true);
+  installSignalGuard(wakePipe.writeEnd(), true);
   installLossSeam();
   if (!presentation().start()) return 1;
   setPlatformTone(sdlTone);
@@ -354,7 +336,7 @@ void sdlShutdown() {
   if (!outputLost()) closeSdlTone();
   removeLossSeam();
   removeSignalGuard();
-  if (!parked) closeWakePipe();
+  if (!parked) wakePipe.close();
 }
 
 void sdlSetPaletteEntry(int index, int red, int green, int blue) {

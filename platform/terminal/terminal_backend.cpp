@@ -1,9 +1,9 @@
 #include "platform/terminal/terminal_backend.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -18,6 +18,7 @@
 #include "platform/common/presentation_thread.h"
 #include "platform/posix/loss_seam.h"
 #include "platform/posix/signal_guard.h"
+#include "platform/posix/wake_pipe.h"
 #include "platform/posix/posix_platform.h"
 #include "platform/terminal/terminal_frame.h"
 #include "platform/terminal/terminal_guard.h"
@@ -34,7 +35,7 @@ constexpr size_t kReadChunk = 4096;
 
 std::recursive_mutex screenMutex;
 std::atomic<bool> bellPending{false};
-int wakePipe[2] = {-1, -1};
+WakePipe wakePipe;
 int neededColumns = 0, neededRows = 0;
 
 // Presentation thread only.
@@ -107,20 +108,12 @@ void readKeys(std::vector<int32_t>& codes) {
   keyParser.tick(nowMs(), codes);
 }
 
-void wakePresenter() {
-  if (wakePipe[1] >= 0) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(wakePipe[1], &byte, 1);
-  }
-}
+void wakePresenter() { wakePipe.wake(); }
 
 // The terminal has no events to block on: keys are read at each turn, so the rest is short.
 void rest(int ms) {
-  pollfd wake{wakePipe[0], POLLIN, 0};
-  if (poll(&wake, 1, std::min(ms, 10)) > 0) {
-    char drain[64];
-    while (::read(wakePipe[0], drain, sizeof drain) > 0) {}
-  }
+  pollfd wake{wakePipe.readEnd(), POLLIN, 0};
+  if (poll(&wake, 1, std::min(ms, 10)) > 0) wakePipe.drain();
 }
 
 void suspendAndResume() {
@@ -219,13 +212,6 @@ int refuse(const std::string& reason) {
   return 1;
 }
 
-void closeWakePipe() {
-  for (int& fd : wakePipe) {
-    if (fd >= 0) ::close(fd);
-    fd = -1;
-  }
-}
-
 void restoreAtExit() { restoreTerminal(); }
 
 int terminalStart(const char*, int width, int height, int depth, int, int flags) {
@@ -250,9 +236,9 @@ int terminalStart(const char*, int width, int height, int depth, int, int flags)
   if (size.columns < neededColumns || size.rows < neededRows)
     return refuse("the terminal has " + sizeText(size.columns, size.rows) + " cells, " +
                   sizeText(neededColumns, neededRows) + " are needed");
-  if (pipe2(wakePipe, O_NONBLOCK | O_CLOEXEC) != 0) return refuse("no pipe for the presentation");
+  if (!wakePipe.open()) return refuse("no pipe for the presentation");
   if (!enterTerminal()) {
-    closeWakePipe();
+    wakePipe.close();
     return refuse("the terminal's modes cannot be set");
   }
   static const bool exitHookRegistered = [] { return std::atexit(restoreAtExit) == 0; }();
@@ -263,7 +249,7 @@ int terminalStart(const char*, int width, int height, int depth, int, int flags)
   showingNotice = false;
   sizeUnknown = true;
   bellPending.store(false);
-  installTerminalGuard(wakePipe[1]);
+  installTerminalGuard(wakePipe.writeEnd());
   installLossSeam();
   presentation().start();
   setPlatformTone(terminalTone);
@@ -277,7 +263,7 @@ void terminalShutdown() {
     restoreTerminal();
     removeLossSeam();
     removeTerminalGuard();
-    closeWakePipe();
+    wakePipe.close();
     encoder.reset();
   }
 }
