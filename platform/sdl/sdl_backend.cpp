@@ -2,7 +2,6 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
-
 #include <poll.h>
 #include <unistd.h>
 
