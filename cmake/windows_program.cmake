@@ -6,7 +6,7 @@ enable_language(RC)
 file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/win32/*.cpp)
 list(FILTER WIN32_SOURCES EXCLUDE REGEX ".*/winmain\\.cpp$")
 add_library(platform_win32 STATIC ${WIN32_SOURCES})
-target_link_libraries(platform_win32 PUBLIC screen user32 gdi32 winmm)
+target_link_libraries(platform_win32 PUBLIC screen presentation_thread user32 gdi32 winmm)
 co2sim_warnings(platform_win32)
 
 # The icon: drawn by a generator at build time, compiled into the resource script.

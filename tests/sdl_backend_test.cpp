@@ -7,7 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstring>
@@ -19,7 +18,6 @@
 
 #include "platform/sdl/sdl_backend.h"
 #include "platform/sdl/sdl_key_events.h"
-#include "platform/sdl/sdl_process_guard.h"
 #include "platform/sdl/sdl_surface_format.h"
 #include "platform/sdl/sdl_scancodes.h"
 #include "screen/backend_port.h"
@@ -200,26 +198,6 @@ class EnvironmentOverride {
  private:
   std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
-
-// A write to a connection whose other end has gone fails instead of ending the process while
-// the guard is in place (a display lost under a write), and the old disposition comes back.
-TEST(SdlProcessGuard, AWriteToAClosedConnectionFailsInsteadOfEndingTheProcess) {
-  struct sigaction before {};
-  sigaction(SIGPIPE, nullptr, &before);
-  installSignalGuard(-1);
-  int ends[2];
-  ASSERT_EQ(pipe(ends), 0);
-  close(ends[0]);
-  const char byte = 1;
-  errno = 0;
-  EXPECT_EQ(write(ends[1], &byte, 1), -1);
-  EXPECT_EQ(errno, EPIPE);
-  close(ends[1]);
-  removeSignalGuard();
-  struct sigaction after {};
-  sigaction(SIGPIPE, nullptr, &after);
-  EXPECT_EQ(after.sa_handler, before.sa_handler);
-}
 
 TEST(SdlBackendStart, FailsWithoutARealDisplay) {
   EnvironmentOverride env;

@@ -2,27 +2,28 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
-#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <string>
 #include <thread>
 
+#include "platform/common/presentation_thread.h"
 #include "platform/posix/posix_platform.h"
 #include "platform/posix/loss_seam.h"
+#include "platform/posix/signal_guard.h"
+#include "platform/posix/wake_pipe.h"
 #include "platform/sdl/sdl_init_lock.h"
 #include "platform/sdl/sdl_key_events.h"
 #include "platform/sdl/sdl_latency_probe.h"
 #include "platform/sdl/sdl_presenter.h"
-#include "platform/sdl/sdl_process_guard.h"
+#include "platform/sdl/sdl_x11_watch.h"
 #include "platform/sdl/sdl_tone.h"
 #include "screen/pending_palette.h"
 #include "screen/platform_seam.h"
@@ -41,21 +42,10 @@ thread_local bool onPresentationThread = false;
 // The presentation thread rests while nothing is dirty and no event comes. It is woken by the
 // X connection (window events), by a byte on this pipe (rows marked by the program, a signal,
 // the end) or by the rest's time limit.
-constexpr auto kCopyInterval = std::chrono::milliseconds(10);
-constexpr int kRestLimitMs = 1000;
-int wakePipe[2] = {-1, -1};
-// Set under the screen lock when the presentation thread found nothing to copy and is going
-// to rest; the program's next unlock with dirty rows clears it and writes to the pipe.
-std::atomic<bool> resting{false};
+WakePipe wakePipe;
 
 Request request;
-// Never destroyed: a thread parked after the display was lost is still joinable at exit.
-std::thread& presenterThread = *new std::thread;
-std::atomic<bool> running{false};
-enum class Readiness { Waiting, Ready, Failed, Lost, Ended };
-std::mutex readyMutex;
-std::condition_variable readyChanged;
-Readiness readiness = Readiness::Waiting;
+PresentationThread& presentation();
 
 // Requests from the program thread, applied by the presentation thread.
 std::mutex requestMutex;
@@ -76,15 +66,9 @@ Presenter presenter;
 void* x11Display = nullptr;
 bool active = false;
 KeyLatencyProbe latencyProbe;
-bool keyQueuedSinceCopy = false;
 uint16_t eventModifiers = 0;  // of the latest key event; text follows its key-down
 
-void wakePresenter() {
-  if (wakePipe[1] >= 0) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(wakePipe[1], &byte, 1);
-  }
-}
+void wakePresenter() { wakePipe.wake(); }
 
 void lockScreenMutex() {
   screenMutex.lock();
@@ -92,25 +76,9 @@ void lockScreenMutex() {
 }
 void unlockScreenMutex() {
   // The program leaves the lock with rows to copy while the presentation thread rests.
-  if (!onPresentationThread && resting.load(std::memory_order_relaxed)) {
-    if (anyRowDirty()) {
-      resting.store(false, std::memory_order_relaxed);
-      wakePresenter();
-    }
-  }
+  if (!onPresentationThread) presentation().noteProgramUnlock();
   --lockDepth;
   screenMutex.unlock();
-}
-
-void openWakePipe() {
-  if (wakePipe[0] < 0 && pipe2(wakePipe, O_NONBLOCK | O_CLOEXEC) != 0)
-    wakePipe[0] = wakePipe[1] = -1;
-}
-void closeWakePipe() {
-  for (int& fd : wakePipe) {
-    if (fd >= 0) ::close(fd);
-    fd = -1;
-  }
 }
 
 // Rests until a window event, a wake-up byte or `ms` milliseconds; without an X connection
@@ -118,31 +86,20 @@ void closeWakePipe() {
 void rest(int ms) {
   if (ms <= 0) return;
   const int xfd = x11ConnectionDescriptor(x11Display);
-  if (xfd < 0 || wakePipe[0] < 0) {
+  if (xfd < 0 || wakePipe.readEnd() < 0) {
     std::this_thread::sleep_for(std::chrono::milliseconds(std::min(ms, 10)));
     return;
   }
   if (x11EventsWaiting(x11Display)) return;
-  pollfd fds[2] = {{xfd, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
-  if (poll(fds, 2, ms) > 0 && (fds[1].revents & POLLIN)) {
-    char drain[64];
-    while (::read(wakePipe[0], drain, sizeof drain) > 0) {}
-  }
-}
-
-// Notified under the mutex: a thread that ends the process after seeing the report cannot
-// destroy the condition variable while this one still uses it.
-void report(Readiness r) {
-  std::lock_guard<std::mutex> guard(readyMutex);
-  readiness = r;
-  readyChanged.notify_all();
+  pollfd fds[2] = {{xfd, POLLIN, 0}, {wakePipe.readEnd(), POLLIN, 0}};
+  if (poll(fds, 2, ms) > 0 && (fds[1].revents & POLLIN)) wakePipe.drain();
 }
 
 // Called inside Xlib when the display has gone: nothing more may be asked of it, so this
 // thread lets go of the screen (and is then parked); the program thread ends the process.
 void releaseAfterDisplayLoss() {
   while (lockDepth > 0) unlockScreenMutex();
-  report(Readiness::Lost);
+  presentation().reportLost();
 }
 
 void toggle() {
@@ -181,7 +138,7 @@ void handleWindowEvent(const SDL_WindowEvent& e) {
 void dispatchEvents() {
   const KeySink sink = [](int32_t code) {
     latencyProbe.keyQueued();
-    keyQueuedSinceCopy = true;
+    presentation().noteKeyQueued();
     queueKey(code);
   };
   SDL_Event e;
@@ -276,12 +233,9 @@ void watchWindow() {
   }
 }
 
-void presentationLoop() {
+bool buildWindow() {
   onPresentationThread = true;
-  if (!startVideo()) {
-    report(Readiness::Failed);
-    return;
-  }
+  if (!startVideo()) return false;
   {
     std::lock_guard<std::mutex> guard(requestMutex);
     displaySizes = Presenter::displaySizes();
@@ -290,8 +244,7 @@ void presentationLoop() {
   if (!presenter.build(request.title, request.width, request.height, request.depth,
                        (request.flags & kFlagFullScreen) != 0)) {
     stopVideo();
-    report(Readiness::Failed);
-    return;
+    return false;
   }
   watchWindow();
   SDL_StartTextInput();
@@ -299,72 +252,63 @@ void presentationLoop() {
   active = true;
   eventModifiers = static_cast<uint16_t>(SDL_GetModState());
   latencyProbe.open();
-  report(Readiness::Ready);
+  return true;
+}
 
-  // Changed rows are copied at once when the last copy is at least 10 ms old, else when it
-  // is; with nothing to copy the thread rests until something happens. The first copy after a
-  // key is never held back: its echo must not wait for the rest of an earlier change.
-  auto lastCopy = std::chrono::steady_clock::now() - kCopyInterval;
-  while (running.load()) {
-    lockScreenMutex();
-    resting.store(false, std::memory_order_relaxed);
-    if (const int sig = pendingSignal()) {
-      // Leave full screen and give the desktop its mode back before the signal ends us.
-      presenter.destroy();
-      stopVideo();
-      endWithSignal(sig);
-    }
-    applyRequests();
-    bool rowsWaiting = false;
-    if (VisibleFrame frame; visibleFrame(frame)) {
-      const auto now = std::chrono::steady_clock::now();
-      const bool echo = keyQueuedSinceCopy && anyRowDirty();
-      if (echo || now - lastCopy >= kCopyInterval) {
-        const bool copied = presenter.present(frame);
-        latencyProbe.afterCopy(copied);
-        if (copied) lastCopy = now;
-        // Cleared after one try with rows to copy, so a copy that fails cannot spin the loop.
-        if (echo) keyQueuedSinceCopy = false;
-      }
-      if (active) {
-        int count = 0;
-        const uint8_t* state = SDL_GetKeyboardState(&count);
-        fillKeyState(state, count, *keyStateArray());
-      }
-    }
-    dispatchEvents();
-    bool echoWaiting = false;
-    if (graphicsScreenExists()) {
-      rowsWaiting = anyRowDirty() || presenter.owesWholePicture();
-      echoWaiting = keyQueuedSinceCopy && anyRowDirty();
-    }
-    if (!rowsWaiting) resting.store(true, std::memory_order_relaxed);
-    unlockScreenMutex();
-    if (!running.load()) break;
-    if (echoWaiting) {
-      // The next turn copies at once.
-    } else if (rowsWaiting) {
-      const auto due = lastCopy + kCopyInterval - std::chrono::steady_clock::now();
-      // Whole milliseconds, rounded up, so the copy is never early.
-      rest(static_cast<int>(std::max<long long>(
-          0, (std::chrono::duration_cast<std::chrono::microseconds>(due).count() + 999) / 1000)));
-    } else {
-      rest(kRestLimitMs);
-    }
+bool beginTurn() {
+  if (const int sig = pendingSignal()) {
+    // Leave full screen and give the desktop its mode back before the signal ends us.
+    presenter.destroy();
+    stopVideo();
+    endWithSignal(sig);
   }
+  applyRequests();
+  return true;
+}
+
+bool presentFrame(const VisibleFrame& frame) {
+  const bool copied = presenter.present(frame);
+  latencyProbe.afterCopy(copied);
+  return copied;
+}
+
+void refreshKeyState() {
+  int count = 0;
+  const uint8_t* state = SDL_GetKeyboardState(&count);
+  fillKeyState(state, count, *keyStateArray());
+}
+
+void teardownWindow() {
   lockScreenMutex();
-  resting.store(false);
   presenter.destroy();
   unlockScreenMutex();
   latencyProbe.close();
   stopVideo();
-  report(Readiness::Ended);
+}
+
+// Never destroyed: a thread parked after the display was lost is still running at exit.
+PresentationThread& presentation() {
+  static PresentationThread* thread = new PresentationThread({
+      .build = buildWindow,
+      .beginTurn = beginTurn,
+      .present = presentFrame,
+      .owesWholePicture = [] { return graphicsScreenExists() && presenter.owesWholePicture(); },
+      .active = [] { return active; },
+      .refreshKeyState = refreshKeyState,
+      .dispatchEvents = dispatchEvents,
+      .rest = rest,
+      .wake = wakePresenter,
+      .teardown = teardownWindow,
+      .lock = lockScreenMutex,
+      .unlock = unlockScreenMutex,
+  });
+  return *thread;
 }
 
 int sdlStart(const char* title, int width, int height, int depth, int refreshRate, int flags) {
   if (flags & kFlagOpenGL) return 1;
   if (depth != 8 && depth != 16 && depth != 32) return 1;
-  if (outputLost() || presenterThread.joinable()) return 1;
+  if (outputLost() || presentation().started()) return 1;
   request = Request{title ? title : "", width, height, depth, refreshRate, flags};
   {
     std::lock_guard<std::mutex> guard(requestMutex);
@@ -374,48 +318,24 @@ int sdlStart(const char* title, int width, int height, int depth, int refreshRat
   }
   palette.forget();
   mouseX = mouseY = mouseWheel = mouseButtons = 0;
-  readiness = Readiness::Waiting;
-  openWakePipe();
-  installSignalGuard(wakePipe[1]);
+  wakePipe.open();
+  // A display that goes away under a write would end the program by SIGPIPE (status 141),
+  // for instance while the window is destroyed on the way out after a termination signal.
+  // Ignored, the write fails and the connection's error handler sees the loss.
+  installSignalGuard(wakePipe.writeEnd(), true);
   installLossSeam();
-  resting.store(false);
-  running.store(true);
-  presenterThread = std::thread(presentationLoop);
-  std::unique_lock<std::mutex> wait(readyMutex);
-  readyChanged.wait(wait, [] { return readiness != Readiness::Waiting; });
-  if (readiness != Readiness::Ready) return 1;
+  if (!presentation().start()) return 1;
   setPlatformTone(sdlTone);
   return 0;
 }
 
 void sdlShutdown() {
-  bool parked = false;
-  running.store(false);
-  wakePresenter();
-  if (presenterThread.joinable()) {
-    if (presenterThread.get_id() == std::this_thread::get_id()) {
-      presenterThread.detach();
-    } else {
-      // A thread parked after the display was lost (before or during this wait) never
-      // returns: it reports the failure instead of ending.
-      std::unique_lock<std::mutex> wait(readyMutex);
-      readyChanged.wait(wait, [] {
-        return readiness == Readiness::Ended || readiness == Readiness::Failed ||
-               readiness == Readiness::Lost;
-      });
-      parked = readiness == Readiness::Lost;
-      wait.unlock();
-      if (parked)
-        presenterThread.detach();
-      else
-        presenterThread.join();
-    }
-  }
+  const bool parked = presentation().stop();
   setPlatformTone(nullptr);
   if (!outputLost()) closeSdlTone();
   removeLossSeam();
   removeSignalGuard();
-  if (!parked) closeWakePipe();
+  if (!parked) wakePipe.close();
 }
 
 void sdlSetPaletteEntry(int index, int red, int green, int blue) {

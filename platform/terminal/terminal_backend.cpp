@@ -1,9 +1,9 @@
 #include "platform/terminal/terminal_backend.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -15,7 +15,10 @@
 #include <thread>
 #include <vector>
 
+#include "platform/common/presentation_thread.h"
 #include "platform/posix/loss_seam.h"
+#include "platform/posix/signal_guard.h"
+#include "platform/posix/wake_pipe.h"
 #include "platform/posix/posix_platform.h"
 #include "platform/terminal/terminal_frame.h"
 #include "platform/terminal/terminal_guard.h"
@@ -31,19 +34,25 @@ constexpr int kCellHeight = 16;
 constexpr size_t kReadChunk = 4096;
 
 std::recursive_mutex screenMutex;
-std::thread presenterThread;
-std::atomic<bool> running{false};
 std::atomic<bool> bellPending{false};
-int wakePipe[2] = {-1, -1};
+WakePipe wakePipe;
 int neededColumns = 0, neededRows = 0;
 
 // Presentation thread only.
 std::unique_ptr<FrameEncoder> encoder;
 TerminalKeyParser keyParser;
 bool showingNotice = false;
+bool sizeUnknown = true;
+std::vector<int32_t> codes;
+std::string output;  // what one turn sends, written outside the lock
+
+PresentationThread& presentation();
 
 void lockScreenMutex() { screenMutex.lock(); }
-void unlockScreenMutex() { screenMutex.unlock(); }
+void unlockScreenMutex() {
+  presentation().noteProgramUnlock();
+  screenMutex.unlock();
+}
 
 long long nowMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -99,12 +108,12 @@ void readKeys(std::vector<int32_t>& codes) {
   keyParser.tick(nowMs(), codes);
 }
 
-void waitForNextFrame() {
-  pollfd wake{wakePipe[0], POLLIN, 0};
-  if (poll(&wake, 1, 10) > 0) {
-    char drain[64];
-    while (::read(wakePipe[0], drain, sizeof drain) > 0) {}
-  }
+void wakePresenter() { wakePipe.wake(); }
+
+// The terminal has no events to block on: keys are read at each turn, so the rest is short.
+void rest(int ms) {
+  pollfd wake{wakePipe.readEnd(), POLLIN, 0};
+  if (poll(&wake, 1, std::min(ms, 10)) > 0) wakePipe.drain();
 }
 
 void suspendAndResume() {
@@ -117,64 +126,76 @@ void suspendAndResume() {
   showingNotice = true;  // the size is read again below
 }
 
-void presentFrames() {
-  std::vector<int32_t> codes;
-  std::string frame;
-  bool sizeUnknown = true;
-  while (running.load()) {
-    if (const int sig = pendingTermination()) {
-      lockScreenMutex();
-      restoreTerminal();
-      endTerminalWithSignal(sig);
-    }
-    if (takeSuspend()) {
-      suspendAndResume();
-      sizeUnknown = true;
-    }
-    if (outputLost()) {
-      waitForNextFrame();
-      continue;
-    }
-    frame.clear();
-    codes.clear();
-    lockScreenMutex();
-    if (takeResize() || sizeUnknown) {
-      checkSize(frame);
-      sizeUnknown = false;
-    }
-    if (VisibleFrame shown; visibleFrame(shown)) {
-      if (showingNotice)
-        takeDirtyRows(shown.dirtyRows);
-      else
-        encoder->encodeDirtyRows(shown, frame);
-    }
-    readKeys(codes);
-    for (const int32_t code : codes) queueKey(code);
-    unlockScreenMutex();
-    if (bellPending.exchange(false)) frame += '\a';
-    // One write per frame, outside the lock: a slow terminal never holds up the program.
-    if (!frame.empty() && !writeToTerminal(frame.data(), frame.size())) markOutputLost();
-    waitForNextFrame();
+bool beginTurn() {
+  if (const int sig = pendingSignal()) {
+    restoreTerminal();
+    endTerminalWithSignal(sig);
+  }
+  if (takeSuspend()) {
+    suspendAndResume();
+    sizeUnknown = true;
+  }
+  if (outputLost()) return false;
+  output.clear();
+  if (takeResize() || sizeUnknown) {
+    checkSize(output);
+    sizeUnknown = false;
+  }
+  return true;
+}
+
+bool encodeFrame(const VisibleFrame& shown) {
+  if (showingNotice) {
+    takeDirtyRows(shown.dirtyRows);
+    return false;
+  }
+  const size_t before = output.size();
+  encoder->encodeDirtyRows(shown, output);
+  return output.size() != before;
+}
+
+void readKeysIntoQueue() {
+  codes.clear();
+  readKeys(codes);
+  for (const int32_t code : codes) {
+    presentation().noteKeyQueued();
+    queueKey(code);
   }
 }
 
-void presentationLoop() {
-  try {
-    presentFrames();
-  } catch (...) {
-    // The presentation cannot go on: give the terminal back and let the program end.
-    restoreTerminal();
-    std::fputs("co2sim: the terminal presentation stopped\n", stderr);
-    markOutputLost();
-  }
+// One write per turn, outside the lock: a slow terminal never holds up the program.
+void writeTurn() {
+  if (outputLost()) return;
+  if (bellPending.exchange(false)) output += '\a';
+  if (!output.empty() && !writeToTerminal(output.data(), output.size())) markOutputLost();
+  output.clear();
+}
+
+// The presentation cannot go on: give the terminal back and let the program end.
+void presentationFault() {
+  restoreTerminal();
+  std::fputs("co2sim: the terminal presentation stopped\n", stderr);
+  markOutputLost();
+}
+
+PresentationThread& presentation() {
+  static PresentationThread* thread = new PresentationThread({
+      .beginTurn = beginTurn,
+      .present = encodeFrame,
+      .dispatchEvents = readKeysIntoQueue,
+      .endTurn = writeTurn,
+      .rest = rest,
+      .wake = wakePresenter,
+      .fault = presentationFault,
+      .lock = lockScreenMutex,
+      .unlock = [] { screenMutex.unlock(); },
+  });
+  return *thread;
 }
 
 void terminalTone(int, int ms) {
   bellPending.store(true);
-  if (wakePipe[1] >= 0) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(wakePipe[1], &byte, 1);
-  }
+  wakePresenter();
   platformSeam().sleep(ms);
 }
 
@@ -191,17 +212,10 @@ int refuse(const std::string& reason) {
   return 1;
 }
 
-void closeWakePipe() {
-  for (int& fd : wakePipe) {
-    if (fd >= 0) ::close(fd);
-    fd = -1;
-  }
-}
-
 void restoreAtExit() { restoreTerminal(); }
 
 int terminalStart(const char*, int width, int height, int depth, int, int flags) {
-  if (presenterThread.joinable()) return 1;
+  if (presentation().started()) return 1;
   if (flags & kFlagOpenGL) return refuse("an OpenGL screen was asked for");
   // A full-screen request is a window's to serve: the terminal takes it only when asked for
   // by name, so a desktop whose display lacks the mode still gets a window on the next pass.
@@ -222,9 +236,9 @@ int terminalStart(const char*, int width, int height, int depth, int, int flags)
   if (size.columns < neededColumns || size.rows < neededRows)
     return refuse("the terminal has " + sizeText(size.columns, size.rows) + " cells, " +
                   sizeText(neededColumns, neededRows) + " are needed");
-  if (pipe2(wakePipe, O_NONBLOCK | O_CLOEXEC) != 0) return refuse("no pipe for the presentation");
+  if (!wakePipe.open()) return refuse("no pipe for the presentation");
   if (!enterTerminal()) {
-    closeWakePipe();
+    wakePipe.close();
     return refuse("the terminal's modes cannot be set");
   }
   static const bool exitHookRegistered = [] { return std::atexit(restoreAtExit) == 0; }();
@@ -233,31 +247,23 @@ int terminalStart(const char*, int width, int height, int depth, int, int flags)
                                            colourDepthFor(term, std::getenv("COLORTERM")));
   keyParser = TerminalKeyParser{};
   showingNotice = false;
+  sizeUnknown = true;
   bellPending.store(false);
-  installTerminalGuard(wakePipe[1]);
+  installTerminalGuard(wakePipe.writeEnd());
   installLossSeam();
-  running.store(true);
-  presenterThread = std::thread(presentationLoop);
+  presentation().start();
   setPlatformTone(terminalTone);
   return 0;
 }
 
 void terminalShutdown() {
-  running.store(false);
-  if (presenterThread.joinable()) {
-    if (wakePipe[1] >= 0) {
-      const char byte = 1;
-      [[maybe_unused]] const ssize_t n = ::write(wakePipe[1], &byte, 1);
-    }
-    if (presenterThread.get_id() == std::this_thread::get_id())
-      presenterThread.detach();
-    else
-      presenterThread.join();
+  if (presentation().started()) {
+    presentation().stop();
     setPlatformTone(nullptr);
     restoreTerminal();
     removeLossSeam();
     removeTerminalGuard();
-    closeWakePipe();
+    wakePipe.close();
     encoder.reset();
   }
 }

@@ -6,23 +6,20 @@
 #include <atomic>
 #include <cstdio>
 
-#include "platform/posix/signal_end.h"
+#include "platform/posix/signal_guard.h"
 #include "platform/terminal/terminal_tty.h"
 #include "screen/platform_seam.h"
 #include "screen/screen.h"
 #include "screen/backend_port.h"
 
 namespace {
-constexpr int kTermination[] = {SIGINT, SIGTERM, SIGHUP};
 constexpr int kFaults[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 constexpr int kNotices[] = {SIGWINCH, SIGTSTP};
 
-std::atomic<int> termination{0};
 std::atomic<bool> resized{false};
 std::atomic<bool> suspended{false};
 int wakeDescriptor = -1;
 bool guarded = false;
-struct sigaction previousTermination[3];
 struct sigaction previousFaults[5];
 struct sigaction previousNotices[2];
 
@@ -31,12 +28,6 @@ void wake() {
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = ::write(wakeDescriptor, &byte, 1);
   }
-}
-
-void onTermination(int signalNumber) {
-  int expected = 0;
-  termination.compare_exchange_strong(expected, signalNumber);
-  wake();
 }
 
 void onNotice(int signalNumber) {
@@ -80,15 +71,9 @@ void sayWhyNoScreen(int status) {
 void installTerminalGuard(int wakeFd) {
   if (guarded) return;
   wakeDescriptor = wakeFd;
-  termination.store(0);
+  installSignalGuard(wakeFd, false);
   resized.store(false);
   suspended.store(false);
-  for (size_t i = 0; i < std::size(kTermination); ++i) {
-    install(kTermination[i], onTermination, SA_RESTART, previousTermination[i]);
-    // A signal the process was started to ignore (nohup) stays ignored.
-    if (previousTermination[i].sa_handler == SIG_IGN)
-      sigaction(kTermination[i], &previousTermination[i], nullptr);
-  }
   for (size_t i = 0; i < std::size(kNotices); ++i)
     install(kNotices[i], onNotice, SA_RESTART, previousNotices[i]);
   for (size_t i = 0; i < std::size(kFaults); ++i) {
@@ -103,8 +88,7 @@ void installTerminalGuard(int wakeFd) {
 
 void removeTerminalGuard() {
   if (!guarded) return;
-  for (size_t i = 0; i < std::size(kTermination); ++i)
-    sigaction(kTermination[i], &previousTermination[i], nullptr);
+  removeSignalGuard();
   for (size_t i = 0; i < std::size(kNotices); ++i)
     sigaction(kNotices[i], &previousNotices[i], nullptr);
   for (size_t i = 0; i < std::size(kFaults); ++i)
@@ -113,13 +97,12 @@ void removeTerminalGuard() {
   guarded = false;
 }
 
-int pendingTermination() { return termination.load(); }
 bool takeResize() { return resized.exchange(false); }
 bool takeSuspend() { return suspended.exchange(false); }
 
 void endTerminalWithSignal(int signalNumber) {
   removeTerminalGuard();
-  endBySignalDefault(signalNumber);
+  endWithSignal(signalNumber);
 }
 
 void stopUntilContinued() { raise(SIGSTOP); }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "platform/common/presentation_thread.h"
 #include "platform/win32/win32_keys.h"
 #include "screen/backend.h"
 #include "screen/backend_port.h"
@@ -24,8 +25,6 @@ ScreenSection& screenSection() {
   return *s;
 }
 
-HANDLE thread = nullptr;
-HANDLE readyEvent = nullptr;
 // The window as the program thread may address it (messages are posted to it).
 std::atomic<HWND> postTarget{nullptr};
 
@@ -106,35 +105,62 @@ void switchForm(WindowState& state) {
   markWholeFrame();
 }
 
-DWORD WINAPI presentationThread(void*) {
+// On the presentation thread: the window, raised above normal priority once it is ready.
+bool buildFirstWindow() {
   WindowState& state = windowState();
   lockScreenSection();
   const bool ok = build(state);
   if (!ok) teardown(state);
   unlockScreenSection();
-  if (!ok) return 1;
-  SetEvent(readyEvent);
+  if (ok) SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
+  return ok;
+}
 
-  while (state.running.load()) {
-    lockScreenSection();
-    if (state.switchRequested) switchForm(state);
-    if (VisibleFrame frame; visibleFrame(frame)) {
-      if (state.hooks.present) state.hooks.present(state, frame);
-      if (state.active) {
-        if (state.hooks.refreshKeyState)
-          state.hooks.refreshKeyState(state, *keyStateArray());
-        else
-          fillKeyStateFromSystem(*keyStateArray());
-      }
-    }
-    pumpMessages();
-    unlockScreenSection();
-    Sleep(10);
-  }
+bool beginTurn() {
+  WindowState& state = windowState();
+  if (state.switchRequested) switchForm(state);
+  return true;
+}
+
+// The back ends' copies leave the flags set when their target cannot be written; the shared
+// pacing then tries again after its interval.
+bool presentFrame(const VisibleFrame& frame) {
+  WindowState& state = windowState();
+  if (state.hooks.present) state.hooks.present(state, frame);
+  return false;
+}
+
+void refreshKeyState() {
+  WindowState& state = windowState();
+  if (state.hooks.refreshKeyState)
+    state.hooks.refreshKeyState(state, *keyStateArray());
+  else
+    fillKeyStateFromSystem(*keyStateArray());
+}
+
+void tearDownLastWindow() {
   lockScreenSection();
-  teardown(state);
+  teardown(windowState());
   unlockScreenSection();
-  return 0;
+}
+
+// Never destroyed: the exit handler closes the screen after static finalisers may have run.
+PresentationThread& presentation() {
+  static PresentationThread* thread = new PresentationThread({
+      .build = buildFirstWindow,
+      .beginTurn = beginTurn,
+      .present = presentFrame,
+      .active = [] { return windowState().active; },
+      .refreshKeyState = refreshKeyState,
+      .dispatchEvents = pumpMessages,
+      // The message queue cannot be waited on together with the screen's changes: short
+      // sleeps keep the window's messages flowing.
+      .rest = [](int ms) { Sleep(static_cast<DWORD>(std::min(ms, 10))); },
+      .teardown = tearDownLastWindow,
+      .lock = lockScreenSection,
+      .unlock = unlockScreenSection,
+  });
+  return *thread;
 }
 
 void resetWindowState(WindowState& state) {
@@ -167,7 +193,7 @@ void unlockScreenSection() { LeaveCriticalSection(&screenSection().section); }
 
 int startPresentation(const char* title, int width, int height, int depth, int refreshRate,
                       int flags, const PresentationHooks& hooks) {
-  if (thread || !hooks.build || !hooks.teardown) return 1;
+  if (presentation().started() || !hooks.build || !hooks.teardown) return 1;
   WindowState& state = windowState();
   resetWindowState(state);
   state.title = std::string(title ? title : "").substr(0, 127);
@@ -202,32 +228,14 @@ int startPresentation(const char* title, int width, int height, int depth, int r
   state.windowClass = RegisterClassExA(&wc);
   if (!state.windowClass) return 1;
 
-  readyEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  if (!readyEvent) return 1;
   state.running.store(true);
-  thread = CreateThread(nullptr, 0, presentationThread, nullptr, 0, nullptr);
-  if (!thread) {
-    state.running.store(false);
-    return 1;
-  }
-  HANDLE waitFor[2] = {readyEvent, thread};
-  if (WaitForMultipleObjects(2, waitFor, FALSE, INFINITE) != WAIT_OBJECT_0) return 1;
-  SetThreadPriority(thread, THREAD_PRIORITY_ABOVE_NORMAL);
-  return 0;
+  return presentation().start() ? 0 : 1;
 }
 
 void stopPresentation() {
   WindowState& state = windowState();
   state.running.store(false);
-  if (thread) {
-    if (GetThreadId(thread) != GetCurrentThreadId()) WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
-    thread = nullptr;
-  }
-  if (readyEvent) {
-    CloseHandle(readyEvent);
-    readyEvent = nullptr;
-  }
+  presentation().stop();
   if (state.screenSaverSaved) {
     SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, static_cast<UINT>(state.savedScreenSaver),
                           nullptr, 0);

@@ -1,5 +1,5 @@
 // The window machinery shared by the Windows back ends: window state, class, screen saver,
-// the presentation thread with its start handshake and loop, and the shared message handling.
+// the shared message handling, and their hooks into the common presentation thread.
 #pragma once
 #include <windows.h>
 
@@ -18,10 +18,12 @@ struct WindowState;
 // A back end's `start` calls startPresentation(...) with its hooks; its `shutdown` calls
 // stopPresentation(). The machinery then:
 //   - zeroes the window state, saves and switches off the screen saver, registers the class;
-//   - starts the presentation thread, which calls `build`; the start fails when it fails;
-//   - loops while running: lock; `present` (when a screen exists); `refreshKeyState`
-//     (when active); dispatch window messages; unlock; sleep 10 ms;
-//   - performs a requested window/full-screen switch between iterations: `teardown`, invert
+//   - starts the presentation thread (platform/common/presentation_thread.h), which calls
+//     `build` and raises its own priority; the start fails when `build` fails;
+//   - loops while running: lock; a requested switch (below); `present` (when a screen exists,
+//     at most every 10 ms while rows wait); `refreshKeyState` (when active); dispatch window
+//     messages; unlock; sleep up to 10 ms;
+//   - performs a requested window/full-screen switch at the start of a turn: `teardown`, invert
 //     kFlagFullScreen in state.flags, `build`; on failure `teardown`, invert back, `build`;
 //     then the whole palette is marked to be sent again and every row marked dirty;
 //   - at the end calls `teardown`, which must release the back end's objects and destroy the

@@ -1,38 +1,18 @@
-#include "platform/sdl/sdl_process_guard.h"
+#include "platform/sdl/sdl_x11_watch.h"
 
 #include <X11/Xlib.h>
 #include <dlfcn.h>
-#include <signal.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <thread>
 
 #include "platform/posix/loss_seam.h"
-#include "platform/posix/signal_end.h"
+#include "platform/posix/signal_guard.h"
 #include "screen/platform_seam.h"
 #include "screen/screen.h"
 
 namespace {
-constexpr int kGuardedSignals[] = {SIGINT, SIGTERM, SIGHUP};
-std::atomic<int> recordedSignal{0};
-struct sigaction previousActions[3];
-struct sigaction previousPipeAction;
-bool signalsGuarded = false;
-
-std::atomic<int> signalWakeDescriptor{-1};
-
-void recordSignal(int signalNumber) {
-  int expected = 0;
-  recordedSignal.compare_exchange_strong(expected, signalNumber);
-  const int fd = signalWakeDescriptor.load();
-  if (fd >= 0) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(fd, &byte, 1);
-  }
-}
-
 void (*onLost)() = nullptr;
 unsigned long watchedWindow = 0;
 using IoHandler = int (*)(Display*);
@@ -74,40 +54,6 @@ int protocolErrorSeen(Display*, XErrorEvent* event) {
 }
 
 }  // namespace
-
-void installSignalGuard(int wakeFd) {
-  signalWakeDescriptor.store(wakeFd);
-  if (signalsGuarded) return;
-  recordedSignal.store(0);
-  struct sigaction action {};
-  action.sa_handler = recordSignal;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  for (int i = 0; i < 3; ++i) sigaction(kGuardedSignals[i], &action, &previousActions[i]);
-  // A display that goes away under a write would end the program by SIGPIPE (status 141),
-  // for instance while the window is destroyed on the way out after a termination signal.
-  // Ignored, the write fails and the connection's error handler sees the loss.
-  struct sigaction ignore {};
-  ignore.sa_handler = SIG_IGN;
-  sigemptyset(&ignore.sa_mask);
-  sigaction(SIGPIPE, &ignore, &previousPipeAction);
-  signalsGuarded = true;
-}
-
-void removeSignalGuard() {
-  signalWakeDescriptor.store(-1);
-  if (!signalsGuarded) return;
-  for (int i = 0; i < 3; ++i) sigaction(kGuardedSignals[i], &previousActions[i], nullptr);
-  sigaction(SIGPIPE, &previousPipeAction, nullptr);
-  signalsGuarded = false;
-}
-
-int pendingSignal() { return recordedSignal.load(); }
-
-void endWithSignal(int signalNumber) {
-  removeSignalGuard();
-  endBySignalDefault(signalNumber);
-}
 
 void watchX11Window(unsigned long window) { watchedWindow = window; }
 

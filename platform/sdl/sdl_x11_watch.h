@@ -1,16 +1,6 @@
-// What ends the process while an SDL window is up: the termination signals (the display is
-// restored first, on the presentation thread) and the loss of the X display (the program
-// thread ends the process with status 0 at its next wait).
+// The SDL window's X connection: its loss ends the process with status 0 (on the program
+// thread, at its next wait), and its descriptor lets the presentation thread rest on it.
 #pragma once
-
-// SIGINT, SIGTERM and SIGHUP only record the signal (the first one counts) and write a byte
-// to wakeFd (-1: none) so that a resting presentation thread acts on it at once.
-void installSignalGuard(int wakeFd);
-void removeSignalGuard();
-// The recorded signal, or 0.
-int pendingSignal();
-// Ends the process as the signal's default action would. Never returns.
-[[noreturn]] void endWithSignal(int signalNumber);
 
 // Watches the X connection of SDL's x11 driver (already loaded by SDL; nothing is linked):
 // a broken connection or an error about our own window calls `lost` on the thread that
