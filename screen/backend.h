@@ -1,5 +1,5 @@
 // Display back ends: records of eleven operations chosen at run time by the mode set.
-// Windowed back ends register themselves; the Null back end belongs to the mode set.
+// Each platform registers its windowed back ends from one table; Null belongs to the mode set.
 #pragma once
 #include <vector>
 
@@ -8,20 +8,22 @@ struct DisplayModeSize {
   int height;
 };
 
+// Operations a back end does not have stay null; the mode set skips them.
 struct Backend {
-  const char* name;
+  const char* name = nullptr;
   // Returns 0 on success.
-  int (*start)(const char* title, int width, int height, int depth, int refreshRate, int flags);
-  void (*shutdown)();
-  void (*lock)();
-  void (*unlock)();
-  void (*setPaletteEntry)(int index, int red, int green, int blue);
-  void (*waitVerticalSync)();
-  int (*getMouse)(int* x, int* y, int* wheel, int* buttons);  // 0 when over the screen
-  void (*setMouse)(int x, int y, int cursorVisible);
-  void (*setWindowTitle)(const char* text);
-  std::vector<DisplayModeSize> (*listModes)(int depth);
-  void (*flip)();
+  int (*start)(const char* title, int width, int height, int depth, int refreshRate,
+               int flags) = nullptr;
+  void (*shutdown)() = nullptr;
+  void (*lock)() = nullptr;
+  void (*unlock)() = nullptr;
+  void (*setPaletteEntry)(int index, int red, int green, int blue) = nullptr;
+  void (*waitVerticalSync)() = nullptr;
+  int (*getMouse)(int* x, int* y, int* wheel, int* buttons) = nullptr;  // 0 when over the screen
+  void (*setMouse)(int x, int y, int cursorVisible) = nullptr;
+  void (*setWindowTitle)(const char* text) = nullptr;
+  std::vector<DisplayModeSize> (*listModes)(int depth) = nullptr;
+  void (*flip)() = nullptr;
 };
 
 // Mode-set flags.

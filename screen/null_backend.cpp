@@ -6,9 +6,7 @@ void nothing() {}
 void noPalette(int, int, int, int) {}
 
 const Backend nullRecord{
-    "Null",  nullptr, nullptr, nothing, nothing, noPalette,
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-};
+    .name = "Null", .lock = nothing, .unlock = nothing, .setPaletteEntry = noPalette};
 }  // namespace
 
 const Backend& nullBackend() { return nullRecord; }

@@ -85,12 +85,7 @@ struct DepthRecorder {
     return 0;
   }
 };
-const Backend depthRecorder{"Depth", DepthRecorder::start,
-                            nullptr, nullptr,
-                            nullptr, nullptr,
-                            nullptr, nullptr,
-                            nullptr, nullptr,
-                            nullptr, nullptr};
+const Backend depthRecorder{.name = "Depth", .start = DepthRecorder::start};
 
 TEST_F(ModeSet, OpenGlFlagRaisesDepthsBelowSixteen) {
   registerWindowedBackend(&depthRecorder);
@@ -185,30 +180,10 @@ struct FakeBackends {
   static inline int shutdowns = 0;
   static void shutdown() { ++shutdowns; }
 };
-const Backend fakeA{"Alpha",
-                    FakeBackends::startA,
-                    FakeBackends::shutdown,
-                    nullptr,
-                    nullptr,
-                    nullptr,
-                    nullptr,
-                    nullptr,
-                    nullptr,
-                    nullptr,
-                    nullptr,
-                    nullptr};
-const Backend fakeB{"Beta",
-                    FakeBackends::startB,
-                    FakeBackends::shutdown,
-                    nullptr,
-                    nullptr,
-                    nullptr,
-                    nullptr,
-                    nullptr,
-                    nullptr,
-                    nullptr,
-                    nullptr,
-                    nullptr};
+const Backend fakeA{
+    .name = "Alpha", .start = FakeBackends::startA, .shutdown = FakeBackends::shutdown};
+const Backend fakeB{
+    .name = "Beta", .start = FakeBackends::startB, .shutdown = FakeBackends::shutdown};
 
 TEST_F(ModeSet, ChooserPassesWithoutPreference) {
   registerWindowedBackend(&fakeA);
@@ -254,18 +229,10 @@ struct CountingLock {
   static void unlock() { ++unlocks; }
   static int start(const char*, int, int, int, int, int) { return 0; }
 };
-const Backend countingBackend{"Counting",
-                              CountingLock::start,
-                              nullptr,
-                              CountingLock::lock,
-                              CountingLock::unlock,
-                              nullptr,
-                              nullptr,
-                              nullptr,
-                              nullptr,
-                              nullptr,
-                              nullptr,
-                              nullptr};
+const Backend countingBackend{.name = "Counting",
+                              .start = CountingLock::start,
+                              .lock = CountingLock::lock,
+                              .unlock = CountingLock::unlock};
 
 TEST_F(ModeSet, LockNestingRule) {
   registerWindowedBackend(&countingBackend);

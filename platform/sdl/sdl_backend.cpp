@@ -374,20 +374,17 @@ std::vector<DisplayModeSize> sdlListModes(int) {
   return displaySizes;
 }
 
-const Backend kSdlBackend{
-    "SDL",
-    sdlStart,
-    sdlShutdown,
-    lockScreenMutex,
-    unlockScreenMutex,
-    sdlSetPaletteEntry,
-    sdlWaitVerticalSync,
-    sdlGetMouse,
-    sdlSetMouse,
-    sdlSetWindowTitle,
-    sdlListModes,
-    nullptr,
-};
+const Backend kSdlBackend{.name = "SDL",
+                          .start = sdlStart,
+                          .shutdown = sdlShutdown,
+                          .lock = lockScreenMutex,
+                          .unlock = unlockScreenMutex,
+                          .setPaletteEntry = sdlSetPaletteEntry,
+                          .waitVerticalSync = sdlWaitVerticalSync,
+                          .getMouse = sdlGetMouse,
+                          .setMouse = sdlSetMouse,
+                          .setWindowTitle = sdlSetWindowTitle,
+                          .listModes = sdlListModes};
 }  // namespace
 
 const Backend& sdlBackend() { return kSdlBackend; }

@@ -3,8 +3,7 @@
 #include "platform/sdl/sdl_backend.h"
 
 namespace {
-constexpr Backend kUnavailableSdlBackend{"SDL",   nullptr, nullptr, nullptr, nullptr, nullptr,
-                                         nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+constexpr Backend kUnavailableSdlBackend{.name = "SDL"};
 }  // namespace
 
 const Backend& sdlBackend() { return kUnavailableSdlBackend; }

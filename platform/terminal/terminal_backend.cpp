@@ -274,20 +274,13 @@ void terminalSetPaletteEntry(int, int, int, int) {
 
 void terminalWaitVerticalSync() { platformSeam().sleep(10); }
 
-const Backend kTerminalBackend{
-    "Terminal",
-    terminalStart,
-    terminalShutdown,
-    lockScreenMutex,
-    unlockScreenMutex,
-    terminalSetPaletteEntry,
-    terminalWaitVerticalSync,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-};
+const Backend kTerminalBackend{.name = "Terminal",
+                               .start = terminalStart,
+                               .shutdown = terminalShutdown,
+                               .lock = lockScreenMutex,
+                               .unlock = unlockScreenMutex,
+                               .setPaletteEntry = terminalSetPaletteEntry,
+                               .waitVerticalSync = terminalWaitVerticalSync};
 }  // namespace
 
 const Backend& terminalBackend() { return kTerminalBackend; }

@@ -27,9 +27,7 @@ void webShutdown() {
 void noLock() {}
 
 const Backend kWebBackend{
-    "Web",   webStart, webShutdown, noLock,  noLock,  nullptr,
-    nullptr, nullptr,  nullptr,     nullptr, nullptr, nullptr,
-};
+    .name = "Web", .start = webStart, .shutdown = webShutdown, .lock = noLock, .unlock = noLock};
 }  // namespace
 
 const Backend& webBackend() { return kWebBackend; }

@@ -104,20 +104,17 @@ std::vector<DisplayModeSize> directXListModes(int depth) {
   return DirectDrawDisplay::listModes(depth);
 }
 
-const Backend kDirectXBackend{
-    "DirectX",
-    directXStart,
-    stopPresentation,
-    lockScreenSection,
-    unlockScreenSection,
-    machinerySetPaletteEntry,
-    directXWaitVerticalSync,
-    machineryGetMouse,
-    machinerySetMouse,
-    machinerySetWindowTitle,
-    directXListModes,
-    nullptr,
-};
+const Backend kDirectXBackend{.name = "DirectX",
+                              .start = directXStart,
+                              .shutdown = stopPresentation,
+                              .lock = lockScreenSection,
+                              .unlock = unlockScreenSection,
+                              .setPaletteEntry = machinerySetPaletteEntry,
+                              .waitVerticalSync = directXWaitVerticalSync,
+                              .getMouse = machineryGetMouse,
+                              .setMouse = machinerySetMouse,
+                              .setWindowTitle = machinerySetWindowTitle,
+                              .listModes = directXListModes};
 }  // namespace
 
 const Backend& directXBackend() { return kDirectXBackend; }

@@ -95,20 +95,16 @@ int gdiStart(const char* title, int width, int height, int depth, int refreshRat
   return startPresentation(title, width, height, depth, refreshRate, flags, hooks);
 }
 
-const Backend kGdiBackend{
-    "GDI",
-    gdiStart,
-    stopPresentation,
-    lockScreenSection,
-    unlockScreenSection,
-    machinerySetPaletteEntry,
-    machineryWaitVerticalSync,
-    machineryGetMouse,
-    machinerySetMouse,
-    machinerySetWindowTitle,
-    nullptr,
-    nullptr,
-};
+const Backend kGdiBackend{.name = "GDI",
+                          .start = gdiStart,
+                          .shutdown = stopPresentation,
+                          .lock = lockScreenSection,
+                          .unlock = unlockScreenSection,
+                          .setPaletteEntry = machinerySetPaletteEntry,
+                          .waitVerticalSync = machineryWaitVerticalSync,
+                          .getMouse = machineryGetMouse,
+                          .setMouse = machinerySetMouse,
+                          .setWindowTitle = machinerySetWindowTitle};
 }  // namespace
 
 const Backend& gdiBackend() { return kGdiBackend; }

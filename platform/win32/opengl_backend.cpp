@@ -121,20 +121,18 @@ void openGLFlip() {
   unlockScreenSection();
 }
 
-const Backend kOpenGLBackend{
-    "OpenGL",
-    openGLStart,
-    stopPresentation,
-    lockScreenSection,
-    unlockScreenSection,
-    machinerySetPaletteEntry,
-    machineryWaitVerticalSync,
-    machineryGetMouse,
-    machinerySetMouse,
-    machinerySetWindowTitle,
-    openGLListModes,
-    openGLFlip,
-};
+const Backend kOpenGLBackend{.name = "OpenGL",
+                             .start = openGLStart,
+                             .shutdown = stopPresentation,
+                             .lock = lockScreenSection,
+                             .unlock = unlockScreenSection,
+                             .setPaletteEntry = machinerySetPaletteEntry,
+                             .waitVerticalSync = machineryWaitVerticalSync,
+                             .getMouse = machineryGetMouse,
+                             .setMouse = machinerySetMouse,
+                             .setWindowTitle = machinerySetWindowTitle,
+                             .listModes = openGLListModes,
+                             .flip = openGLFlip};
 }  // namespace
 
 const Backend& openGLBackend() { return kOpenGLBackend; }
