@@ -28,16 +28,18 @@ void* x11Library = nullptr;
 // so the program thread, which ends the process on seeing it, comes strictly after; this
 // thread must not return into Xlib, so it stays parked.
 // A desktop that logs out sends the termination signal and takes the display away at about the
-// same moment: the signal decides the status, whichever of the two is seen first.
+// same moment: the signal decides the status, whichever of the two is seen first. The screen is
+// let go before the grace, so a program thread waiting for it is not held through the grace
+// (where a handler is run only when a call returns, it then runs in time).
 constexpr int kSignalGraceMs = 150;
 
 [[noreturn]] void parkAfterLoss() {
+  if (onLost) onLost();
   for (int waited = 0;; waited += 5) {
     if (const int sig = pendingSignal()) endWithSignal(sig);
     if (waited >= kSignalGraceMs) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
-  if (onLost) onLost();
   markOutputLost();
   for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
 }
