@@ -300,13 +300,14 @@ TEST(PresentationThreadLife, AHookThatThrowsLetsGoOfTheLockAndEnds) {
 }
 
 TEST(PresentationThreadLife, AThreadLostWithItsDisplayIsLetGoByTheStop) {
-  // Static: the let-go thread finishes on its own once released, after the test's scope.
-  static FakeWindow window;
+  // Never destroyed: the let-go thread finishes on its own once released, after the test's
+  // scope, and may still be reporting its end while the process exits.
+  static FakeWindow& window = *new FakeWindow;
   static std::mutex parkMutex;
   static std::condition_variable parkChanged;
   static bool parked = false, released = false;
   static std::atomic<bool> displayGone{false};
-  static PresentationThread machine(window.hooks());
+  static PresentationThread& machine = *new PresentationThread(window.hooks());
   window.onDispatch = [] {
     if (!displayGone.load()) return;
     machine.reportLost();
@@ -317,8 +318,9 @@ TEST(PresentationThreadLife, AThreadLostWithItsDisplayIsLetGoByTheStop) {
   };
   ASSERT_TRUE(machine.start());
   // The display goes while the thread handles the events of the turn a change woke it for.
-  displayGone.store(true);
+  // Set under the lock, so no turn is under way: one that parks holds the lock until released.
   window.screenLock.lock();
+  displayGone.store(true);
   window.dirty[0] = 1;
   machine.noteProgramUnlock();
   window.screenLock.unlock();
