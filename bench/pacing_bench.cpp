@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/posix/posix_platform.h"
-#include "screen/backend.h"
+#include "screen/backend/backend.h"
 #include "screen/screen.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "bench/bench_timing.h"
-#include "screen/backend.h"
+#include "screen/backend/backend.h"
 #include "screen/screen.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "fuzz/fuzz_input.h"
-#include "screen/decimal_text.h"
+#include "screen/numbers/decimal_text.h"
 
 namespace {
 bool same(double a, double b) { return (std::isnan(a) && std::isnan(b)) || a == b; }

@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "fuzz/fuzz_input.h"
-#include "screen/extended.h"
-#include "screen/fpu_control.h"
+#include "screen/extended/extended.h"
+#include "screen/extended/fpu_control.h"
 #include "tests/support/x87_reference.h"
 
 inline bool sameDoubleBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }

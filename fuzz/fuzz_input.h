@@ -11,8 +11,8 @@
 #define FUZZ_FAIL() __builtin_trap()
 #endif
 
-#include "screen/backend.h"
-#include "screen/platform_seam.h"
+#include "screen/backend/backend.h"
+#include "screen/backend/platform_seam.h"
 #include "screen/screen.h"
 
 class FuzzInput {

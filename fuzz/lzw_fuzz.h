@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_input.h"
-#include "screen/lzw.h"
+#include "screen/assets/lzw.h"
 
 inline int lzwFuzzOne(const uint8_t* data, size_t size) {
   FuzzInput input(data, size);

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "fuzz/fuzz_input.h"
-#include "screen/mask_format.h"
-#include "screen/number_text.h"
+#include "screen/numbers/mask_format.h"
+#include "screen/numbers/number_text.h"
 
 inline int maskFuzzOne(const uint8_t* data, size_t size) {
   FuzzInput input(data, size);

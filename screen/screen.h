@@ -7,7 +7,7 @@
 #include <string_view>
 
 // The simulator evaluates its expressions in this extended precision.
-#include "screen/extended.h"
+#include "screen/extended/extended.h"
 
 // A colour value 0xRRGGBB for drawLine meaning "the current foreground colour".
 inline constexpr uint32_t kCurrentForeground = 0xFEFF00FFu;

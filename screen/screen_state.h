@@ -8,11 +8,11 @@
 #include <memory>
 #include <vector>
 
-#include "screen/backend.h"
-#include "screen/backend_port.h"
-#include "screen/key_queue.h"
-#include "screen/pixel_spans.h"
-#include "screen/rgb565.h"
+#include "screen/backend/backend.h"
+#include "screen/backend/backend_port.h"
+#include "screen/keys/key_queue.h"
+#include "screen/drawing/pixel_spans.h"
+#include "screen/backend/rgb565.h"
 
 struct ClipRegion {
   int32_t x = 0, y = 0, width = 0, height = 0;

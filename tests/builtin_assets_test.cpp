@@ -1,6 +1,6 @@
 // Tests of the unpacked built-in fonts and palettes: glyph orientation, box pieces that
 // join, distinct glyphs, and the standard palette colours.
-#include "screen/builtin_assets.h"
+#include "screen/assets/builtin_assets.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "screen/cp437.h"
+#include "screen/backend/cp437.h"
 
 namespace {
 TEST(Cp437, SampleOfTheTable) {

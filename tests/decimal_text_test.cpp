@@ -7,7 +7,7 @@
 #include <limits>
 #include <string>
 
-#include "screen/decimal_text.h"
+#include "screen/numbers/decimal_text.h"
 
 namespace {
 struct Case {

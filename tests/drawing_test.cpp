@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "screen/screen.h"
-#include "screen/backend_port.h"
-#include "screen/pixel_spans.h"
-#include "screen/screen_probe.h"
+#include "screen/backend/backend_port.h"
+#include "screen/drawing/pixel_spans.h"
+#include "screen/testing/screen_probe.h"
 #include "tests/support/screen_fixture.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <limits>
 #include <vector>
 
-#include "screen/extended.h"
-#include "screen/fpu_control.h"
+#include "screen/extended/extended.h"
+#include "screen/extended/fpu_control.h"
 #include "tests/support/x87_reference.h"
 
 namespace {

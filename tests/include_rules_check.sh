@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The include rules between the layers: the screen state is private to screen/ (back ends,
-# tools and tests see the screen through screen/screen.h, screen/backend_port.h or the tests'
-# screen/screen_probe.h), and the simulator includes nothing of screen/ but screen/screen.h.
+# tools and tests see the screen through screen/screen.h, screen/backend/backend_port.h or the tests'
+# screen/testing/screen_probe.h), and the simulator includes nothing of screen/ but screen/screen.h.
 # Usage: tests/include_rules_check.sh [SOURCE_DIR]. Prints every offending line; exit 1 if any.
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"

@@ -3,8 +3,8 @@
 // the system's default handling.
 #include <gtest/gtest.h>
 
-#include "screen/key_code.h"
-#include "screen/key_translation.h"
+#include "screen/keys/key_code.h"
+#include "screen/backend/key_translation.h"
 
 namespace {
 constexpr KeyModifiers kNone{};

@@ -1,6 +1,6 @@
 // Tests of the 12-bit LZW format: the committed block, round trips past the dictionary
 // freeze, hand-packed code sequences and corrupted blocks.
-#include "screen/lzw.h"
+#include "screen/assets/lzw.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "screen/builtin_assets.h"
+#include "screen/assets/builtin_assets.h"
 
 namespace {
 

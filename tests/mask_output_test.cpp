@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "screen/mask_format.h"
+#include "screen/numbers/mask_format.h"
 #include "screen/screen.h"
 #include "tests/support/screen_fixture.h"
 

@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "screen/backend.h"
-#include "screen/backend_port.h"
-#include "screen/fpu_control.h"
-#include "screen/mode_set.h"
-#include "screen/operation_table.h"
-#include "screen/platform_seam.h"
+#include "screen/backend/backend.h"
+#include "screen/backend/backend_port.h"
+#include "screen/extended/fpu_control.h"
+#include "screen/modes/mode_set.h"
+#include "screen/text/operation_table.h"
+#include "screen/backend/platform_seam.h"
 #include "screen/screen.h"
-#include "screen/screen_probe.h"
+#include "screen/testing/screen_probe.h"
 #include "tests/support/virtual_clock.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <limits>
 #include <string>
 
-#include "screen/number_text.h"
+#include "screen/numbers/number_text.h"
 #include "screen/screen.h"
 #include "tests/support/screen_fixture.h"
 

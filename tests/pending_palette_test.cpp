@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "screen/pending_palette.h"
+#include "screen/backend/pending_palette.h"
 
 namespace {
 struct Entry {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "screen/pixel_format_convert.h"
+#include "screen/backend/pixel_format_convert.h"
 
 namespace {
 constexpr std::array<uint32_t, 256> kNoPalette{};

@@ -1,6 +1,6 @@
 // The 16-bit colour: packing 0xRRGGBB into 5:6:5 drops low bits without rounding, and the
 // expansion back to 0xRRGGBB reaches full white and packs again to the same pixel.
-#include "screen/rgb565.h"
+#include "screen/backend/rgb565.h"
 
 #include <gtest/gtest.h>
 

@@ -20,7 +20,7 @@
 #include "platform/sdl/sdl_key_events.h"
 #include "platform/sdl/sdl_surface_format.h"
 #include "platform/sdl/sdl_scancodes.h"
-#include "screen/backend_port.h"
+#include "screen/backend/backend_port.h"
 #include "screen/screen.h"
 
 extern char** environ;

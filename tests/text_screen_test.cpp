@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "screen/builtin_assets.h"
+#include "screen/assets/builtin_assets.h"
 #include "screen/last_error.h"
-#include "screen/rgb565.h"
+#include "screen/backend/rgb565.h"
 #include "tests/support/screen_fixture.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // UTF-8: encoding every range of characters, and decoding one character with the rules for
 // broken, truncated, overlong and out-of-range sequences.
-#include "screen/utf8.h"
+#include "screen/backend/utf8.h"
 
 #include <gtest/gtest.h>
 

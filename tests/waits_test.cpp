@@ -5,9 +5,9 @@
 #include <thread>
 #include <vector>
 
-#include "screen/key_code.h"
-#include "screen/key_queue.h"
-#include "screen/waits.h"
+#include "screen/keys/key_code.h"
+#include "screen/keys/key_queue.h"
+#include "screen/keys/waits.h"
 #include "tests/support/screen_fixture.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "platform/win32/directx_backend.h"
 #include "platform/win32/opengl_backend.h"
 #include "platform/win32/win32_window.h"
-#include "screen/backend_port.h"
+#include "screen/backend/backend_port.h"
 #include "screen/screen.h"
 
 namespace {

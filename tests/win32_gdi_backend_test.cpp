@@ -8,7 +8,7 @@
 
 #include "platform/win32/gdi_backend.h"
 #include "platform/win32/win32_window.h"
-#include "screen/backend_port.h"
+#include "screen/backend/backend_port.h"
 #include "screen/screen.h"
 
 namespace {

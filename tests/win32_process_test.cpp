@@ -10,7 +10,7 @@
 
 #include "platform/win32/fault_filter.h"
 #include "platform/win32/windows_platform.h"
-#include "screen/fpu_control.h"
+#include "screen/extended/fpu_control.h"
 
 namespace {
 int handledSignal = 0;

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <string>
 
-#include "screen/backend_port.h"
+#include "screen/backend/backend_port.h"
 #include "screen/screen.h"
 #include "tools/frame_files.h"
 

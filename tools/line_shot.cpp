@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "screen/backend.h"
+#include "screen/backend/backend.h"
 #include "screen/screen.h"
 #include "tools/frame_files.h"
 #include "tools/pseudo_random.h"

@@ -7,11 +7,11 @@
 #include <deque>
 #include <utility>
 
-#include "screen/ascii_compare.h"
-#include "screen/cp437.h"
-#include "screen/key_code.h"
-#include "screen/platform_seam.h"
-#include "screen/backend_port.h"
+#include "screen/backend/ascii_compare.h"
+#include "screen/backend/cp437.h"
+#include "screen/keys/key_code.h"
+#include "screen/backend/platform_seam.h"
+#include "screen/backend/backend_port.h"
 #include "simulator/simulator.h"
 #include "simulator/variables.h"
 #include "tools/frame_files.h"

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <thread>
 
-#include "screen/backend_port.h"
+#include "screen/backend/backend_port.h"
 
 class PresentationThread {
  public:

@@ -2,7 +2,7 @@
 
 #include "platform/sdl/sdl_backend.h"
 #include "platform/terminal/terminal_backend.h"
-#include "screen/backend.h"
+#include "screen/backend/backend.h"
 
 namespace {
 // The windowed back ends of the Linux program, in the order the chooser tries them.

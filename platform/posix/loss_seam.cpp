@@ -2,8 +2,8 @@
 
 #include <atomic>
 
-#include "screen/backend_port.h"
-#include "screen/platform_seam.h"
+#include "screen/backend/backend_port.h"
+#include "screen/backend/platform_seam.h"
 #include "screen/screen.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "platform/posix/sleep_pacer.h"
-#include "screen/platform_seam.h"
+#include "screen/backend/platform_seam.h"
 
 namespace {
 std::atomic<ToneFunction> audibleTone{nullptr};

@@ -25,9 +25,9 @@
 #include "platform/sdl/sdl_presenter.h"
 #include "platform/sdl/sdl_x11_watch.h"
 #include "platform/sdl/sdl_tone.h"
-#include "screen/pending_palette.h"
-#include "screen/platform_seam.h"
-#include "screen/backend_port.h"
+#include "screen/backend/pending_palette.h"
+#include "screen/backend/platform_seam.h"
+#include "screen/backend/backend_port.h"
 
 namespace {
 struct Request {

@@ -1,8 +1,8 @@
 #include "platform/sdl/sdl_key_events.h"
 
 #include "platform/sdl/sdl_scancodes.h"
-#include "screen/cp437.h"
-#include "screen/key_translation.h"
+#include "screen/backend/cp437.h"
+#include "screen/backend/key_translation.h"
 
 namespace {
 KeyModifiers modifiersOf(uint16_t modState) {

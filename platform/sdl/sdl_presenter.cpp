@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/sdl/sdl_surface_format.h"
-#include "screen/taller_heights.h"
+#include "screen/backend/taller_heights.h"
 
 bool Presenter::findFullScreenMode(SDL_DisplayMode& found) const {
   const int display = window_ ? std::max(0, SDL_GetWindowDisplayIndex(window_)) : 0;

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "screen/pixel_format_convert.h"
-#include "screen/backend.h"
-#include "screen/backend_port.h"
+#include "screen/backend/pixel_format_convert.h"
+#include "screen/backend/backend.h"
+#include "screen/backend/backend_port.h"
 
 class Presenter {
  public:

@@ -3,6 +3,6 @@
 #pragma once
 #include <SDL_pixels.h>
 
-#include "screen/pixel_format_convert.h"
+#include "screen/backend/pixel_format_convert.h"
 
 SurfacePixelFormat surfaceFormatOf(const SDL_PixelFormat& format);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/sdl/sdl_init_lock.h"
-#include "screen/platform_seam.h"
+#include "screen/backend/platform_seam.h"
 
 namespace {
 SDL_AudioDeviceID device = 0;

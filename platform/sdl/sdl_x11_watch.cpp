@@ -9,7 +9,7 @@
 
 #include "platform/posix/loss_seam.h"
 #include "platform/posix/signal_guard.h"
-#include "screen/platform_seam.h"
+#include "screen/backend/platform_seam.h"
 #include "screen/screen.h"
 
 namespace {

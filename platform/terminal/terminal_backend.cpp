@@ -24,9 +24,9 @@
 #include "platform/terminal/terminal_guard.h"
 #include "platform/terminal/terminal_keys.h"
 #include "platform/terminal/terminal_tty.h"
-#include "screen/ascii_compare.h"
-#include "screen/platform_seam.h"
-#include "screen/backend_port.h"
+#include "screen/backend/ascii_compare.h"
+#include "screen/backend/platform_seam.h"
+#include "screen/backend/backend_port.h"
 
 namespace {
 constexpr int kCellWidth = 8;

@@ -2,6 +2,6 @@
 // the terminal the program runs in (over SSH, on a machine without a desktop), presented by
 // a thread of its own, with keys read from the terminal and the bell as the tone.
 #pragma once
-#include "screen/backend.h"
+#include "screen/backend/backend.h"
 
 const Backend& terminalBackend();

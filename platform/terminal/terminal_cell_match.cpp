@@ -3,7 +3,7 @@
 #include <array>
 
 #include "platform/terminal/terminal_masks.h"
-#include "screen/cp437.h"
+#include "screen/backend/cp437.h"
 
 namespace {
 // A glyph crossed by a line of the drawing differs from its record in at most one pixel row

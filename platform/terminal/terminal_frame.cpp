@@ -5,8 +5,8 @@
 
 #include "platform/terminal/terminal_cell_match.h"
 #include "platform/terminal/terminal_colours.h"
-#include "screen/rgb565.h"
-#include "screen/utf8.h"
+#include "screen/backend/rgb565.h"
+#include "screen/backend/utf8.h"
 
 namespace {
 uint32_t pixelToRgb(const VisibleFrame& s, uint32_t pixel) {

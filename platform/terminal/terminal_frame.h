@@ -8,7 +8,7 @@
 
 #include "platform/terminal/terminal_cell.h"
 #include "platform/terminal/terminal_colours.h"
-#include "screen/backend_port.h"
+#include "screen/backend/backend_port.h"
 
 // What the terminal shows for cell (row, column) (0-based) of the screen's visible page.
 TerminalCell screenCell(const VisibleFrame& frame, int row, int column);

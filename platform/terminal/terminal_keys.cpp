@@ -3,10 +3,10 @@
 #include <array>
 #include <charconv>
 
-#include "screen/cp437.h"
-#include "screen/key_queue.h"
-#include "screen/key_translation.h"
-#include "screen/utf8.h"
+#include "screen/backend/cp437.h"
+#include "screen/keys/key_queue.h"
+#include "screen/backend/key_translation.h"
+#include "screen/backend/utf8.h"
 
 namespace {
 constexpr size_t kMaxParameters = 32;

@@ -3,8 +3,8 @@
 #pragma once
 #include <cstdint>
 
-#include "screen/backend_port.h"
-#include "screen/rgb565.h"
+#include "screen/backend/backend_port.h"
+#include "screen/backend/rgb565.h"
 
 // A colour 0xRRGGBB as RGBA bytes in memory order (R, G, B, 255), as a canvas takes them.
 constexpr uint32_t rgbaOfRgb(uint32_t rgb) {

@@ -3,8 +3,8 @@
 #include <string_view>
 
 #include "platform/web/web_key_names.h"
-#include "screen/cp437.h"
-#include "screen/key_translation.h"
+#include "screen/backend/cp437.h"
+#include "screen/backend/key_translation.h"
 
 namespace {
 KeyModifiers modifiersOf(uint32_t flags) {

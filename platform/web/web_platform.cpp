@@ -6,8 +6,8 @@
 #include "platform/web/web_key_ring.h"
 #include "platform/web/web_page_calls.h"
 #include "platform/web/web_presenter.h"
-#include "screen/backend_port.h"
-#include "screen/platform_seam.h"
+#include "screen/backend/backend_port.h"
+#include "screen/backend/platform_seam.h"
 
 namespace {
 WebKeyRing keyRing;

@@ -4,7 +4,7 @@
 
 #include "platform/web/web_frame_copy.h"
 #include "platform/web/web_page_calls.h"
-#include "screen/backend_port.h"
+#include "screen/backend/backend_port.h"
 
 namespace {
 constexpr double kPresentEveryMs = 10;

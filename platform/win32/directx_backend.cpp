@@ -5,7 +5,7 @@
 #include "platform/win32/directx_display.h"
 #include "platform/win32/directx_keyboard.h"
 #include "platform/win32/win32_window.h"
-#include "screen/backend_port.h"
+#include "screen/backend/backend_port.h"
 
 namespace {
 // Presentation thread only, or under the screen lock.

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "platform/win32/display_mode_search.h"
-#include "screen/backend_port.h"
+#include "screen/backend/backend_port.h"
 
 namespace {
 using CreateExFn = HRESULT(WINAPI*)(GUID*, LPVOID*, REFIID, IUnknown*);

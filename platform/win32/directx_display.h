@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "screen/pixel_format_convert.h"
-#include "screen/backend.h"
-#include "screen/backend_port.h"
+#include "screen/backend/pixel_format_convert.h"
+#include "screen/backend/backend.h"
+#include "screen/backend/backend_port.h"
 
 struct IDirectDraw7;
 struct IDirectDrawSurface7;

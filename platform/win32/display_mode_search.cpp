@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "screen/taller_heights.h"
+#include "screen/backend/taller_heights.h"
 
 namespace {
 

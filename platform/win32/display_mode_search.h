@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "screen/backend.h"
+#include "screen/backend/backend.h"
 
 struct DisplayModeCandidate {
   int width = 0;

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/win32/win32_window.h"
-#include "screen/backend_port.h"
+#include "screen/backend/backend_port.h"
 
 namespace {
 // A BITMAPINFO with room for 256 palette entries or the three 5:6:5 channel masks.

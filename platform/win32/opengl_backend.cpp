@@ -6,7 +6,7 @@
 #include "platform/win32/display_mode_search.h"
 #include "platform/win32/opengl_display.h"
 #include "platform/win32/win32_window.h"
-#include "screen/backend_port.h"
+#include "screen/backend/backend_port.h"
 
 namespace {
 // Presentation thread only, or under the screen lock.

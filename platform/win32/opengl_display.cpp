@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "screen/backend_port.h"
+#include "screen/backend/backend_port.h"
 
 // The few entry points used, taken from the library at run time so that the program does not
 // need it to start.

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "screen/backend_port.h"
-#include "screen/pixel_format_convert.h"
+#include "screen/backend/backend_port.h"
+#include "screen/backend/pixel_format_convert.h"
 
 struct GlFunctions;
 

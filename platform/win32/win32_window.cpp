@@ -7,10 +7,10 @@
 
 #include "platform/common/presentation_thread.h"
 #include "platform/win32/win32_keys.h"
-#include "screen/backend.h"
-#include "screen/backend_port.h"
-#include "screen/pending_palette.h"
-#include "screen/platform_seam.h"
+#include "screen/backend/backend.h"
+#include "screen/backend/backend_port.h"
+#include "screen/backend/pending_palette.h"
+#include "screen/backend/platform_seam.h"
 
 namespace {
 constexpr char kClassPrefix[] = "co2simScreen:";

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "screen/backend_port.h"
+#include "screen/backend/backend_port.h"
 
 struct WindowState;
 

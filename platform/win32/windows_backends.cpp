@@ -3,7 +3,7 @@
 #include "platform/win32/directx_backend.h"
 #include "platform/win32/gdi_backend.h"
 #include "platform/win32/opengl_backend.h"
-#include "screen/backend.h"
+#include "screen/backend/backend.h"
 
 namespace {
 // The display back ends of the Windows program, in the order the chooser tries them.

@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "screen/platform_seam.h"
+#include "screen/backend/platform_seam.h"
 
 namespace {
 void windowsSleep(int ms) {

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "screen/backend.h"
-#include "screen/pixel_spans.h"
+#include "screen/backend/backend.h"
+#include "screen/drawing/pixel_spans.h"
 
 void ScreenTest::SetUp() {
   startServices(0, nullptr);

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "screen/screen.h"
-#include "screen/backend_port.h"
-#include "screen/screen_probe.h"
+#include "screen/backend/backend_port.h"
+#include "screen/testing/screen_probe.h"
 #include "tests/support/virtual_clock.h"
 #include "tools/frame_files.h"
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "screen/rgb565.h"
+#include "screen/backend/rgb565.h"
 #include "screen/screen.h"
 #include "simulator/variables.h"
 #include "tests/support/screen_fixture.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "screen/platform_seam.h"
+#include "screen/backend/platform_seam.h"
 #include "screen/screen.h"
 
 VirtualClock virtualClock;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "screen/extended.h"
+#include "screen/extended/extended.h"
 
 enum class Operation { add, subtract, multiply, divide };
 
