@@ -8,6 +8,7 @@
 
 #include "fuzz/fuzz_input.h"
 #include "screen/assets/lzw.h"
+#include "screen/testing/lzw_encode.h"
 
 inline int lzwFuzzOne(const uint8_t* data, size_t size) {
   FuzzInput input(data, size);

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The include rules between the layers: the screen state is private to screen/ (back ends,
-# tools and tests see the screen through screen/screen.h, screen/backend/backend_port.h or the tests'
-# screen/testing/screen_probe.h), and the simulator includes nothing of screen/ but screen/screen.h.
+# The include rules between the layers:
+# - the screen state is private to screen/ (screen/screen_state.h is included only there);
+# - screen/ never includes platform/ (the screen services know no platform);
+# - platform/ includes from screen/ only screen/screen.h and the back ends' kit, screen/backend/;
+# - the simulator includes nothing of screen/ but screen/screen.h.
 # Usage: tests/include_rules_check.sh [SOURCE_DIR]. Prints every offending line; exit 1 if any.
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
@@ -13,23 +15,32 @@ sources() {
     -print | sort
 }
 include_line='^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]'
-
 failed=0
-while IFS= read -r file; do
-  case "$file" in ./screen/*) continue ;; esac
-  if grep -nE "${include_line}([^\">]*/)?screen_state\.h[\">]" "$file" | sed "s|^|$file: the screen state is private to screen/: |"; then
+
+# check FILE ERE ALLOWED_ERE MESSAGE: report FILE's include lines that match ERE but not ALLOWED_ERE.
+check() {
+  local lines
+  lines=$(grep -nE "${include_line}$2" "$1" | { [ -n "$3" ] && grep -vE "$3" || cat; }) || true
+  if [ -n "$lines" ]; then
+    sed "s|^|$1: $4: |" <<<"$lines"
     failed=1
   fi
-done < <(sources .)
+}
 
-if [ -d simulator ]; then
-  while IFS= read -r file; do
-    if grep -nE "${include_line}([^\">]*/)?screen/" "$file" | grep -vE "[<\"]screen/screen\.h[\">]" |
-        sed "s|^|$file: the simulator includes only screen/screen.h of screen/: |"; then
-      failed=1
-    fi
-  done < <(sources simulator)
-fi
+while IFS= read -r file; do
+  case "$file" in
+    ./screen/*) check "$file" 'platform/' '' 'screen/ never includes platform/' ;;
+    *) check "$file" '([^">]*/)?screen_state\.h[">]' '' 'the screen state is private to screen/' ;;
+  esac
+  case "$file" in
+    ./platform/*)
+      check "$file" 'screen/' '[<"]screen/(screen\.h|backend/[^">]+)[">]' \
+        'platform/ includes only screen/screen.h and screen/backend/ of screen/' ;;
+    ./simulator/*)
+      check "$file" '([^">]*/)?screen/' '[<"]screen/screen\.h[">]' \
+        'the simulator includes only screen/screen.h of screen/' ;;
+  esac
+done < <(sources .)
 
 if [ "$failed" -ne 0 ]; then
   echo "include rules broken" >&2

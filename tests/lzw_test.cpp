@@ -1,6 +1,7 @@
 // Tests of the 12-bit LZW format: the committed block, round trips past the dictionary
 // freeze, hand-packed code sequences and corrupted blocks.
 #include "screen/assets/lzw.h"
+#include "screen/testing/lzw_encode.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,6 @@
 #include <charconv>
 
 #include "screen/backend/cp437.h"
-#include "screen/keys/key_queue.h"
 #include "screen/backend/key_translation.h"
 #include "screen/backend/utf8.h"
 

@@ -3,6 +3,7 @@
 #include "screen/assets/builtin_assets.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "screen/assets/lzw.h"
 

@@ -1,15 +1,11 @@
-// LZW decoding of the built-in block and the matching encoder, in the 12-bit format
-// described in lzw.h.
+// LZW decoding of the built-in block, in the 12-bit format described in lzw.h.
 #include "screen/assets/lzw.h"
 
 #include <algorithm>
-#include <unordered_map>
+#include <vector>
 
 namespace {
 
-constexpr unsigned kFirstEntry = 256;
-constexpr unsigned kLastEntry = 4094;
-constexpr unsigned kEndCode = 4095;
 
 // Each dictionary string is a run of bytes already written: the previous string followed
 // by the first byte of the string after it, so an offset and a length describe it.
@@ -42,8 +38,8 @@ bool endsBlock(const uint8_t* packed, size_t size, size_t index) {
 }  // namespace
 
 bool lzwDecode(const uint8_t* packed, size_t size, uint8_t* out, size_t capacity, size_t* written) {
-  std::vector<Entry> entries(kEndCode);
-  unsigned nextEntry = kFirstEntry;
+  std::vector<Entry> entries(kLzwEndCode);
+  unsigned nextEntry = kLzwFirstEntry;
   bool havePrevious = false;
   Entry previous{0, 0};
   size_t pos = 0;
@@ -52,12 +48,12 @@ bool lzwDecode(const uint8_t* packed, size_t size, uint8_t* out, size_t capacity
   for (size_t index = 0;; ++index) {
     unsigned code = 0;
     if (!readCode(packed, size, index, &code)) break;
-    if (code == kEndCode) {
+    if (code == kLzwEndCode) {
       ok = endsBlock(packed, size, index);
       break;
     }
     const size_t start = pos;
-    if (code < kFirstEntry) {
+    if (code < kLzwFirstEntry) {
       if (pos == capacity) break;
       out[pos++] = static_cast<uint8_t>(code);
     } else if (!havePrevious || code > nextEntry) {
@@ -73,7 +69,7 @@ bool lzwDecode(const uint8_t* packed, size_t size, uint8_t* out, size_t capacity
       pos += source.length;
       if (code == nextEntry) out[pos++] = out[source.offset];
     }
-    if (havePrevious && nextEntry <= kLastEntry) {
+    if (havePrevious && nextEntry <= kLzwLastEntry) {
       entries[nextEntry++] = Entry{previous.offset, previous.length + 1};
     }
     previous = Entry{start, pos - start};
@@ -81,36 +77,4 @@ bool lzwDecode(const uint8_t* packed, size_t size, uint8_t* out, size_t capacity
   }
   if (written != nullptr) *written = pos;
   return ok;
-}
-
-std::vector<uint8_t> lzwEncode(const uint8_t* data, size_t size) {
-  std::vector<unsigned> codes;
-  if (size > 0) {
-    std::unordered_map<uint32_t, unsigned> table;  // (prefix code << 8 | byte) -> code
-    unsigned nextEntry = kFirstEntry;
-    unsigned current = data[0];
-    for (size_t i = 1; i < size; ++i) {
-      const uint32_t key = current << 8 | data[i];
-      if (const auto found = table.find(key); found != table.end()) {
-        current = found->second;
-        continue;
-      }
-      codes.push_back(current);
-      if (nextEntry <= kLastEntry) table.emplace(key, nextEntry++);
-      current = data[i];
-    }
-    codes.push_back(current);
-  }
-  codes.push_back(kEndCode);
-
-  std::vector<uint8_t> packed;
-  packed.reserve(codes.size() * 3 / 2 + 2);
-  for (size_t i = 0; i < codes.size(); i += 2) {
-    const unsigned first = codes[i];
-    const unsigned second = i + 1 < codes.size() ? codes[i + 1] : 0;
-    packed.push_back(static_cast<uint8_t>(first & 0xFF));
-    packed.push_back(static_cast<uint8_t>(first >> 8 | (second & 0x0F) << 4));
-    if (i + 1 < codes.size()) packed.push_back(static_cast<uint8_t>(second >> 4));
-  }
-  return packed;
 }

@@ -12,7 +12,11 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+
+// The first added entry, the last one, and the end code.
+inline constexpr unsigned kLzwFirstEntry = 256;
+inline constexpr unsigned kLzwLastEntry = 4094;
+inline constexpr unsigned kLzwEndCode = 4095;
 
 // Decodes `packed` into `out` (at most `capacity` bytes). Returns false for a corrupted
 // block: a first code above 255, a code beyond the next entry, output past capacity,
@@ -20,5 +24,3 @@
 // Never reads or writes out of bounds; `*written` is the number of bytes produced.
 bool lzwDecode(const uint8_t* packed, size_t size, uint8_t* out, size_t capacity, size_t* written);
 
-// Encodes bytes in the same format (used by the generator and tests).
-std::vector<uint8_t> lzwEncode(const uint8_t* data, size_t size);

@@ -1,7 +1,6 @@
 #include "screen/keys/waits.h"
 
 #include "screen/keys/key_reads.h"
-#include "screen/text/operation_table.h"
 #include "screen/screen_state.h"
 
 void awaitKeyQueued(KeyWaitKind kind) {
