@@ -8,8 +8,6 @@ set(CO2SIM_APP_ID "org.example.co2sim" CACHE STRING "AppStream component id (rev
 set(CO2SIM_HOMEPAGE "https://example.org/co2sim" CACHE STRING "Home page named in the package metadata")
 set(CO2SIM_SCREENSHOT_BASE "${CO2SIM_HOMEPAGE}/screenshots" CACHE STRING
     "Address under which docs/results.png and docs/entry.png are published")
-# An SPDX expression; empty while no licence has been chosen (the metadata then names none).
-set(CO2SIM_PROJECT_LICENSE "" CACHE STRING "The program's licence as an SPDX expression")
 
 set(_pkg_src ${CMAKE_SOURCE_DIR}/packaging)
 set(_pkg_out ${CMAKE_BINARY_DIR}/packaging)
@@ -46,12 +44,6 @@ if(_len EQUAL 1)
   set(_day "0${_day}")
 endif()
 set(CO2SIM_RELEASE_DATE "${CMAKE_MATCH_3}-${_month}-${_day}")
-
-if(CO2SIM_PROJECT_LICENSE)
-  set(CO2SIM_PROJECT_LICENSE_ELEMENT "  <project_license>${CO2SIM_PROJECT_LICENSE}</project_license>")
-else()
-  set(CO2SIM_PROJECT_LICENSE_ELEMENT "")
-endif()
 
 configure_file(${_pkg_src}/co2sim.1.in ${_pkg_out}/man/co2sim.1 @ONLY)
 configure_file(${_pkg_src}/co2sim.es.1.in ${_pkg_out}/man/es/co2sim.1 @ONLY)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds what a person downloads, into build/packages/: the Debian package (from the release
-# build, through CPack), the Windows zip (co2sim.exe and LEEME.txt) and, once the web build
-# exists, the static site as a tar.gz. Prints each file's name and size.
+# build, through CPack), the Windows zip (co2sim.exe stripped, LEEME.txt, LICENSE.txt) and,
+# once the web build exists, the static site with the licence as a tar.gz. Prints each file's
+# name and size.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -26,14 +27,17 @@ scripts/windows-build.sh co2sim
 stage=$(mktemp -d "$root/build/packages-stage.XXXXXX")
 trap 'rm -rf "$stage"' EXIT
 cp build/windows/co2sim.exe build/release/packaging/LEEME.txt "$stage/"
-(cd "$stage" && zip -q -X -9 "$out/co2sim-${version}-windows.zip" co2sim.exe LEEME.txt)
+x86_64-w64-mingw32-strip "$stage/co2sim.exe"
+sed 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
+(cd "$stage" && zip -q -X -9 "$out/co2sim-${version}-windows.zip" co2sim.exe LEEME.txt LICENSE.txt)
 
 # Web site: built by scripts/web-build.sh into build/web/site/, archived under one folder.
 if [[ -f scripts/web-build.sh ]]; then
   bash scripts/web-build.sh
   [[ -f build/web/site/index.html ]] || { echo "package: build/web/site/index.html missing" >&2; exit 1; }
   tar -C build/web --owner=0 --group=0 --numeric-owner --sort=name --mode=u+rwX,go+rX,go-w \
-      --transform "s,^site,co2sim-${version}-web," -czf "$out/co2sim-${version}-web.tar.gz" site
+      --transform "s,^site,co2sim-${version}-web,;s,^LICENSE,co2sim-${version}-web/LICENSE," \
+      -czf "$out/co2sim-${version}-web.tar.gz" site -C "$root" LICENSE
 else
   echo "package: no web build here (scripts/web-build.sh missing); no web archive"
 fi

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds the release preset and runs the simulator.
+# Builds the simulator alone (release, no tests) and runs it; installs only what that needs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-cmake --preset release >/dev/null
-cmake --build --preset release
+scripts/install-deps.sh run
+cmake --preset release -DCO2SIM_TESTS=OFF >/dev/null
+cmake --build --preset release --target co2sim
 exec build/release/co2sim "$@"

@@ -88,8 +88,13 @@ LIST
       grep -qF -- "$word" <<<"$text" || fail "$page/co2sim.1 does not mention '$word'"
     done
   done
+  # Each NAME line in its page's language (whatis shows it).
+  zcat "$work/root/usr/share/man/es/man1/co2sim.1.gz" | sed -n '/^\.SH NOMBRE/{n;p}' | grep -q 'simulador interactivo' ||
+    fail "the Spanish manual page's NAME line is not in Spanish"
   grep -q 'Dmitry Bolkhovityanov' "$work/root/usr/share/doc/co2sim/copyright" ||
     fail "the copyright file lacks the font's attribution"
+  grep -q '^License: Expat$' "$work/root/usr/share/doc/co2sim/copyright" || fail "the copyright file names no MIT licence"
+  grep -q '<project_license>MIT</project_license>' "$work/root$metainfo" || fail "metainfo names no MIT licence"
 fi
 
 # --- Windows zip ----------------------------------------------------------------------------
@@ -97,13 +102,20 @@ zip="$dir/co2sim-${version}-windows.zip"
 if [[ ! -f "$zip" ]]; then
   fail "no $(basename "$zip")"
 else
-  [[ "$(unzip -Z1 "$zip" | sort | paste -sd' ')" == "LEEME.txt co2sim.exe" ]] ||
+  [[ "$(unzip -Z1 "$zip" | sort | paste -sd' ')" == "LEEME.txt LICENSE.txt co2sim.exe" ]] ||
     fail "zip holds: $(unzip -Z1 "$zip" | paste -sd' ')"
   unzip -q "$zip" -d "$work/zip"
   readme="$work/zip/LEEME.txt"
   # Every line ends in CR LF: as many CRs as LFs, and none elsewhere.
-  lf=$(tr -cd '\n' <"$readme" | wc -c); crlf=$(grep -c $'\r$' "$readme"); cr=$(tr -cd '\r' <"$readme" | wc -c)
-  [[ $lf -gt 0 && $lf == "$crlf" && $cr == "$lf" ]] || fail "LEEME.txt is not in CR LF line ends ($lf LF, $cr CR)"
+  for text in "$readme" "$work/zip/LICENSE.txt"; do
+    lf=$(tr -cd '\n' <"$text" | wc -c); crlf=$(grep -c $'\r$' "$text"); cr=$(tr -cd '\r' <"$text" | wc -c)
+    [[ $lf -gt 0 && $lf == "$crlf" && $cr == "$lf" ]] || fail "$(basename "$text") is not in CR LF line ends ($lf LF, $cr CR)"
+  done
+  grep -q "MIT License" "$work/zip/LICENSE.txt" || fail "LICENSE.txt is not the MIT licence"
+  # The program carries no debugging sections.
+  if x86_64-w64-mingw32-objdump -h "$work/zip/co2sim.exe" | grep -q '\.debug'; then
+    fail "co2sim.exe in the zip is not stripped"
+  fi
   for word in "co2sim $version" co2sim.exe Espacio QXGFX; do
     grep -qF -- "$word" "$readme" || fail "LEEME.txt does not mention '$word'"
   done
@@ -133,6 +145,7 @@ if [[ -f "$web" ]]; then
   tar -xzf "$web" -C "$work/web" || fail "the web archive does not unpack"
   [[ "$(ls "$work/web")" == "co2sim-${version}-web" ]] || fail "web archive top level: $(ls "$work/web")"
   [[ -f "$work/web/co2sim-${version}-web/index.html" ]] || fail "the web archive has no index.html"
+  cmp -s "$work/web/co2sim-${version}-web/LICENSE" "$here/../LICENSE" || fail "the web archive lacks the licence"
   # The unpacked site passes the same browser checks as the build folder.
   snapshot=${CO2SIM_SNAPSHOT:-$here/../build/debug/tools/co2sim-snapshot}
   if [[ -x "$snapshot" ]]; then
