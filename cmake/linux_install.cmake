@@ -2,9 +2,9 @@
 # and a check that an install into a scratch prefix gives exactly those files.
 include(GNUInstallDirs)
 install(TARGETS co2sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${CMAKE_SOURCE_DIR}/platform/sdl/desktop/co2sim.desktop
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/co2sim.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${CMAKE_SOURCE_DIR}/platform/sdl/desktop/co2sim.svg
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/co2sim.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
 if(CO2SIM_TESTS AND NOT CMAKE_CROSSCOMPILING)  # it starts the installed program

@@ -1,12 +1,14 @@
 // The real executable: without any display it prints exactly one line and ends with
-// status 0; with the Null back end it opens its screen and keeps running its loop.
+// status 0; with the Null back end it opens its screen and comes to rest waiting for a key.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -62,11 +64,35 @@ TEST(Startup, NoDisplayPrintsOneLineAndExitsZero) {
   EXPECT_EQ(output, "Error setting video mode!\n");
 }
 
-TEST(Startup, NullBackendOpensTheScreenAndRuns) {
+// The system call the process's main thread is blocked in ("202 0x... ..." for a futex on
+// x86-64), or "" when it is running or gone.
+std::string blockedCall(pid_t pid) {
+  std::ifstream file("/proc/" + std::to_string(pid) + "/syscall");
+  std::string line;
+  std::getline(file, line);
+  return line == "running" ? "" : line;
+}
+
+TEST(Startup, NullBackendOpensTheScreenAndWaitsForAKey) {
   Child child = launch("QXGFX=null");
   ASSERT_GT(child.pid, 0);
-  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  // The introduction waits for a key on the key queue's condition variable: the main thread
+  // comes to rest in one futex wait, the same call with the same word in every look for
+  // 200 ms, while the process lives. A slow start only makes this take longer.
+  const std::string futex = std::to_string(SYS_futex) + " ";
+  std::string resting;
+  int sameLooks = 0;
   int status = 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (sameLooks < 20 && std::chrono::steady_clock::now() < deadline) {
+    ASSERT_EQ(waitpid(child.pid, &status, WNOHANG), 0) << "the simulator ended by itself";
+    const std::string call = blockedCall(child.pid);
+    const std::string word = call.substr(0, call.find(' ', futex.size()));
+    sameLooks = call.rfind(futex, 0) == 0 && word == resting ? sameLooks + 1 : 0;
+    resting = call.rfind(futex, 0) == 0 ? word : "";
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(sameLooks, 20) << "the simulator never came to rest in a key wait; last call: " << resting;
   EXPECT_EQ(waitpid(child.pid, &status, WNOHANG), 0) << "the simulator ended by itself";
   kill(child.pid, SIGKILL);
   waitpid(child.pid, &status, 0);

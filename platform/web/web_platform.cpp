@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "platform/posix/sleep_pacer.h"
+#include "platform/common/sleep_pacer.h"
 #include "platform/web/web_key_ring.h"
 #include "platform/web/web_page_calls.h"
 #include "platform/web/web_presenter.h"
