@@ -1,6 +1,7 @@
 #include "platform/posix/wake_pipe.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 bool WakePipe::open() {
@@ -27,4 +28,11 @@ void WakePipe::wake() const {
 void WakePipe::drain() const {
   char bytes[64];
   while (::read(ends_[0], bytes, sizeof bytes) > 0) {}
+}
+
+bool WakePipe::rest(int ms, int other) const {
+  pollfd fds[2] = {{ends_[0], POLLIN, 0}, {other, POLLIN, 0}};
+  if (poll(fds, other >= 0 ? 2 : 1, ms) <= 0) return false;
+  if (fds[0].revents & POLLIN) drain();
+  return other >= 0 && (fds[1].revents & POLLIN);
 }

@@ -11,6 +11,9 @@ class WakePipe {
   void wake() const;
   // Reads whatever bytes are waiting.
   void drain() const;
+  // Blocks until a byte arrives (then drained), `other` is readable (when >= 0) or `ms`
+  // milliseconds have passed. True when `other` became readable.
+  bool rest(int ms, int other = -1) const;
   int readEnd() const { return ends_[0]; }
   int writeEnd() const { return ends_[1]; }
 

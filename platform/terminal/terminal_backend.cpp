@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/common/presentation_thread.h"
+#include "platform/common/presentation_lock.h"
 #include "platform/posix/loss_seam.h"
 #include "platform/posix/signal_guard.h"
 #include "platform/posix/wake_pipe.h"
@@ -33,7 +34,6 @@ constexpr int kCellWidth = 8;
 constexpr int kCellHeight = 16;
 constexpr size_t kReadChunk = 4096;
 
-std::recursive_mutex screenMutex;
 std::atomic<bool> bellPending{false};
 WakePipe wakePipe;
 int neededColumns = 0, neededRows = 0;
@@ -48,11 +48,12 @@ std::string output;  // what one turn sends, written outside the lock
 
 PresentationThread& presentation();
 
-void lockScreenMutex() { screenMutex.lock(); }
-void unlockScreenMutex() {
-  presentation().noteProgramUnlock();
-  screenMutex.unlock();
+PresentationLock& screenLock() {
+  static PresentationLock lock([] { presentation().noteProgramUnlock(); });
+  return lock;
 }
+void lockScreenMutex() { screenLock().lock(); }
+void unlockScreenMutex() { screenLock().unlockByProgram(); }
 
 long long nowMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -112,8 +113,7 @@ void wakePresenter() { wakePipe.wake(); }
 
 // The terminal has no events to block on: keys are read at each turn, so the rest is short.
 void rest(int ms) {
-  pollfd wake{wakePipe.readEnd(), POLLIN, 0};
-  if (poll(&wake, 1, std::min(ms, 10)) > 0) wakePipe.drain();
+  wakePipe.rest(std::min(ms, 10));
 }
 
 void suspendAndResume() {
@@ -188,7 +188,7 @@ PresentationThread& presentation() {
       .wake = wakePresenter,
       .fault = presentationFault,
       .lock = lockScreenMutex,
-      .unlock = [] { screenMutex.unlock(); },
+      .unlock = [] { screenLock().unlock(); },
   });
   return *thread;
 }
