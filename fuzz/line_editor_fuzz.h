@@ -6,8 +6,8 @@
 #include <string>
 
 #include "fuzz/fuzz_input.h"
-#include "screen/keys/line_entry.h"
 #include "screen/backend/backend_port.h"
+#include "screen/keys/line_entry.h"
 #include "screen/screen.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "fuzz/fuzz_input.h"
 #include "platform/terminal/terminal_keys.h"
-#include "screen/keys/key_code.h"
+#include "screen/backend/key_code.h"
 
 inline int terminalKeysFuzzOne(const uint8_t* data, size_t size) {
   FuzzInput input(data, size);

@@ -10,9 +10,9 @@
 
 #include "screen/backend/backend.h"
 #include "screen/backend/backend_port.h"
-#include "screen/keys/key_queue.h"
-#include "screen/drawing/pixel_spans.h"
+#include "screen/backend/key_queue.h"
 #include "screen/backend/rgb565.h"
+#include "screen/pixel_spans.h"
 
 struct ClipRegion {
   int32_t x = 0, y = 0, width = 0, height = 0;

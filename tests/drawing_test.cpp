@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "screen/screen.h"
 #include "screen/backend/backend_port.h"
-#include "screen/drawing/pixel_spans.h"
+#include "screen/pixel_spans.h"
+#include "screen/screen.h"
 #include "screen/testing/screen_probe.h"
 #include "tests/support/screen_fixture.h"
 

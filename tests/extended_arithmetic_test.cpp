@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <cstring>
 
+#include "screen/drawing/line_clipping.h"
 #include "screen/extended/extended.h"
 #include "screen/extended/fpu_control.h"
-#include "screen/drawing/line_clipping.h"
 #include "simulator/figures.h"
 #include "tests/support/x87_reference.h"
 #include "tools/pseudo_random.h"

@@ -10,7 +10,7 @@ trap 'rm -rf "$scratch"' EXIT
 cases=(
   "platform/sdl/a.cpp|screen/screen.h|hold"
   "platform/sdl/a.cpp|screen/backend/backend_port.h|hold"
-  "platform/sdl/a.cpp|screen/keys/key_queue.h|broken"
+  "platform/sdl/a.cpp|screen/keys/line_entry.h|broken"
   "platform/web/a.h|screen/screen_state.h|broken"
   "screen/keys/a.cpp|screen/screen_state.h|hold"
   "screen/keys/a.cpp|platform/posix/wake_pipe.h|broken"

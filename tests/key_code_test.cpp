@@ -1,6 +1,6 @@
 // Key codes and key texts: the extended-key form, the named keys, and the text of a code
 // and back for every kind of code.
-#include "screen/keys/key_code.h"
+#include "screen/backend/key_code.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // the system's default handling.
 #include <gtest/gtest.h>
 
-#include "screen/keys/key_code.h"
+#include "screen/backend/key_code.h"
 #include "screen/backend/key_translation.h"
 
 namespace {

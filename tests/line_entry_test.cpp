@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "screen/keys/key_queue.h"
-#include "screen/last_error.h"
+#include "screen/backend/key_queue.h"
 #include "screen/keys/line_entry.h"
+#include "screen/last_error.h"
 #include "tests/support/screen_fixture.h"
 
 namespace {

@@ -8,10 +8,10 @@
 
 #include "screen/backend/backend.h"
 #include "screen/backend/backend_port.h"
+#include "screen/backend/platform_seam.h"
 #include "screen/extended/fpu_control.h"
 #include "screen/modes/mode_set.h"
-#include "screen/text/operation_table.h"
-#include "screen/backend/platform_seam.h"
+#include "screen/routing/operation_table.h"
 #include "screen/screen.h"
 #include "screen/testing/screen_probe.h"
 #include "tests/support/virtual_clock.h"

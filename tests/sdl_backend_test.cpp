@@ -18,8 +18,8 @@
 
 #include "platform/sdl/sdl_backend.h"
 #include "platform/sdl/sdl_key_events.h"
-#include "platform/sdl/sdl_surface_format.h"
 #include "platform/sdl/sdl_scancodes.h"
+#include "platform/sdl/sdl_surface_format.h"
 #include "screen/backend/backend_port.h"
 #include "screen/screen.h"
 

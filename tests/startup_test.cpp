@@ -92,7 +92,8 @@ TEST(Startup, NullBackendOpensTheScreenAndWaitsForAKey) {
     resting = call.rfind(futex, 0) == 0 ? word : "";
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  EXPECT_EQ(sameLooks, 20) << "the simulator never came to rest in a key wait; last call: " << resting;
+  EXPECT_EQ(sameLooks, 20) << "the simulator never came to rest in a key wait; last call: "
+                           << resting;
   EXPECT_EQ(waitpid(child.pid, &status, WNOHANG), 0) << "the simulator ended by itself";
   kill(child.pid, SIGKILL);
   waitpid(child.pid, &status, 0);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/terminal/terminal_keys.h"
-#include "screen/keys/key_code.h"
+#include "screen/backend/key_code.h"
 
 namespace {
 std::vector<int32_t> parse(std::string_view bytes, long long settleAfterMs = kEscapeTimeoutMs) {

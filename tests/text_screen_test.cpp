@@ -5,8 +5,8 @@
 #include <string>
 
 #include "screen/assets/builtin_assets.h"
-#include "screen/last_error.h"
 #include "screen/backend/rgb565.h"
+#include "screen/last_error.h"
 #include "tests/support/screen_fixture.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <thread>
 #include <vector>
 
-#include "screen/keys/key_code.h"
-#include "screen/keys/key_queue.h"
+#include "screen/backend/key_code.h"
+#include "screen/backend/key_queue.h"
 #include "screen/keys/waits.h"
 #include "tests/support/screen_fixture.h"
 

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "screen/backend/backend_port.h"
 #include "screen/backend/rgb565.h"
 #include "screen/screen.h"
-#include "screen/backend/backend_port.h"
 
 bool writeScreenPng(const std::string& path) {
   VisibleFrame s;

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "screen/backend/backend_port.h"
 #include "screen/backend/rgb565.h"
 #include "screen/screen.h"
-#include "screen/backend/backend_port.h"
 #include "tools/frame_files.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include <utility>
 
 #include "screen/backend/ascii_compare.h"
-#include "screen/backend/cp437.h"
-#include "screen/keys/key_code.h"
-#include "screen/backend/platform_seam.h"
 #include "screen/backend/backend_port.h"
+#include "screen/backend/cp437.h"
+#include "screen/backend/key_code.h"
+#include "screen/backend/platform_seam.h"
 #include "simulator/simulator.h"
 #include "simulator/variables.h"
 #include "tools/frame_files.h"

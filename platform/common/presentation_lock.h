@@ -8,7 +8,8 @@ class PresentationLock {
  public:
   // `programLeft` runs when the program thread leaves the lock while still holding it, before
   // the unlock (the presentation thread notes the rows it may now copy).
-  explicit PresentationLock(std::function<void()> programLeft) : programLeft_(std::move(programLeft)) {}
+  explicit PresentationLock(std::function<void()> programLeft)
+      : programLeft_(std::move(programLeft)) {}
 
   // Either thread.
   void lock();

@@ -15,19 +15,19 @@
 #include <thread>
 
 #include "platform/common/presentation_thread.h"
-#include "platform/posix/posix_platform.h"
 #include "platform/posix/loss_seam.h"
+#include "platform/posix/posix_platform.h"
 #include "platform/posix/signal_guard.h"
 #include "platform/posix/wake_pipe.h"
 #include "platform/sdl/sdl_init_lock.h"
 #include "platform/sdl/sdl_key_events.h"
 #include "platform/sdl/sdl_latency_probe.h"
 #include "platform/sdl/sdl_presenter.h"
-#include "platform/sdl/sdl_x11_watch.h"
 #include "platform/sdl/sdl_tone.h"
+#include "platform/sdl/sdl_x11_watch.h"
+#include "screen/backend/backend_port.h"
 #include "screen/backend/pending_palette.h"
 #include "screen/backend/platform_seam.h"
-#include "screen/backend/backend_port.h"
 
 namespace {
 struct Request {

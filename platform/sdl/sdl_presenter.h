@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "screen/backend/pixel_format_convert.h"
 #include "screen/backend/backend.h"
 #include "screen/backend/backend_port.h"
+#include "screen/backend/pixel_format_convert.h"
 
 class Presenter {
  public:

@@ -15,36 +15,45 @@
 #include <thread>
 #include <vector>
 
-#include "platform/common/presentation_thread.h"
 #include "platform/common/presentation_lock.h"
+#include "platform/common/presentation_thread.h"
 #include "platform/posix/loss_seam.h"
+#include "platform/posix/posix_platform.h"
 #include "platform/posix/signal_guard.h"
 #include "platform/posix/wake_pipe.h"
-#include "platform/posix/posix_platform.h"
 #include "platform/terminal/terminal_frame.h"
 #include "platform/terminal/terminal_guard.h"
 #include "platform/terminal/terminal_keys.h"
 #include "platform/terminal/terminal_tty.h"
 #include "screen/backend/ascii_compare.h"
-#include "screen/backend/platform_seam.h"
 #include "screen/backend/backend_port.h"
+#include "screen/backend/platform_seam.h"
 
 namespace {
 constexpr int kCellWidth = 8;
 constexpr int kCellHeight = 16;
 constexpr size_t kReadChunk = 4096;
 
-std::atomic<bool> bellPending{false};
-WakePipe wakePipe;
-int neededColumns = 0, neededRows = 0;
+// Everything the back end keeps, in one object that is never destroyed (a presentation
+// thread let go of with a lost terminal may still use it).
+struct TerminalState {
+  std::atomic<bool> bellPending{false};
+  WakePipe wakePipe;
+  int neededColumns = 0, neededRows = 0;
 
-// Presentation thread only.
-std::unique_ptr<FrameEncoder> encoder;
-TerminalKeyParser keyParser;
-bool showingNotice = false;
-bool sizeUnknown = true;
-std::vector<int32_t> codes;
-std::string output;  // what one turn sends, written outside the lock
+  // Presentation thread only.
+  std::unique_ptr<FrameEncoder> encoder;
+  TerminalKeyParser keyParser;
+  bool showingNotice = false;
+  bool sizeUnknown = true;
+  std::vector<int32_t> codes;
+  std::string output;  // what one turn sends, written outside the lock
+};
+
+TerminalState& state() {
+  static TerminalState* terminal = new TerminalState;
+  return *terminal;
+}
 
 PresentationThread& presentation();
 
@@ -70,22 +79,22 @@ std::string sizeText(int columns, int rows) {
 void checkSize(std::string& frame) {
   TerminalSize size;
   if (!readTerminalSize(size)) return;
-  const bool fits = size.columns >= neededColumns && size.rows >= neededRows;
+  const bool fits = size.columns >= state().neededColumns && size.rows >= state().neededRows;
   if (!fits) {
     std::string notice = "Terminal demasiado pequena: " + sizeText(size.columns, size.rows) +
-                         ", hacen falta " + sizeText(neededColumns, neededRows);
+                         ", hacen falta " + sizeText(state().neededColumns, state().neededRows);
     if (notice.size() > static_cast<size_t>(size.columns))
       notice.resize(static_cast<size_t>(size.columns));
     frame += "\x1b[0m\x1b[2J\x1b[H";
     frame += notice;
-    showingNotice = true;
-    encoder->invalidate();
+    state().showingNotice = true;
+    state().encoder->invalidate();
     return;
   }
   // Large enough (again, or resized while large): everything is drawn anew.
   frame += "\x1b[0m\x1b[2J";
-  showingNotice = false;
-  encoder->invalidate();
+  state().showingNotice = false;
+  state().encoder->invalidate();
   markWholeFrame();
 }
 
@@ -98,7 +107,7 @@ void readKeys(std::vector<int32_t>& codes) {
       char buffer[kReadChunk];
       const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
       if (n > 0) {
-        keyParser.feed(std::string_view(buffer, static_cast<size_t>(n)), nowMs(), codes);
+        state().keyParser.feed(std::string_view(buffer, static_cast<size_t>(n)), nowMs(), codes);
       } else if (n == 0 || (errno != EINTR && errno != EAGAIN)) {
         markOutputLost();
       }
@@ -106,15 +115,13 @@ void readKeys(std::vector<int32_t>& codes) {
       markOutputLost();
     }
   }
-  keyParser.tick(nowMs(), codes);
+  state().keyParser.tick(nowMs(), codes);
 }
 
-void wakePresenter() { wakePipe.wake(); }
+void wakePresenter() { state().wakePipe.wake(); }
 
 // The terminal has no events to block on: keys are read at each turn, so the rest is short.
-void rest(int ms) {
-  wakePipe.rest(std::min(ms, 10));
-}
+void rest(int ms) { state().wakePipe.rest(std::min(ms, 10)); }
 
 void suspendAndResume() {
   restoreTerminal();
@@ -123,7 +130,7 @@ void suspendAndResume() {
     markOutputLost();
     return;
   }
-  showingNotice = true;  // the size is read again below
+  state().showingNotice = true;  // the size is read again below
 }
 
 bool beginTurn() {
@@ -133,31 +140,31 @@ bool beginTurn() {
   }
   if (takeSuspend()) {
     suspendAndResume();
-    sizeUnknown = true;
+    state().sizeUnknown = true;
   }
   if (outputLost()) return false;
-  output.clear();
-  if (takeResize() || sizeUnknown) {
-    checkSize(output);
-    sizeUnknown = false;
+  state().output.clear();
+  if (takeResize() || state().sizeUnknown) {
+    checkSize(state().output);
+    state().sizeUnknown = false;
   }
   return true;
 }
 
 bool encodeFrame(const VisibleFrame& shown) {
-  if (showingNotice) {
+  if (state().showingNotice) {
     takeDirtyRows(shown.dirtyRows);
     return false;
   }
-  const size_t before = output.size();
-  encoder->encodeDirtyRows(shown, output);
-  return output.size() != before;
+  const size_t before = state().output.size();
+  state().encoder->encodeDirtyRows(shown, state().output);
+  return state().output.size() != before;
 }
 
 void readKeysIntoQueue() {
-  codes.clear();
-  readKeys(codes);
-  for (const int32_t code : codes) {
+  state().codes.clear();
+  readKeys(state().codes);
+  for (const int32_t code : state().codes) {
     presentation().noteKeyQueued();
     queueKey(code);
   }
@@ -166,9 +173,10 @@ void readKeysIntoQueue() {
 // One write per turn, outside the lock: a slow terminal never holds up the program.
 void writeTurn() {
   if (outputLost()) return;
-  if (bellPending.exchange(false)) output += '\a';
-  if (!output.empty() && !writeToTerminal(output.data(), output.size())) markOutputLost();
-  output.clear();
+  if (state().bellPending.exchange(false)) state().output += '\a';
+  if (!state().output.empty() && !writeToTerminal(state().output.data(), state().output.size()))
+    markOutputLost();
+  state().output.clear();
 }
 
 // The presentation cannot go on: give the terminal back and let the program end.
@@ -194,7 +202,7 @@ PresentationThread& presentation() {
 }
 
 void terminalTone(int, int ms) {
-  bellPending.store(true);
+  state().bellPending.store(true);
   wakePresenter();
   platformSeam().sleep(ms);
 }
@@ -224,8 +232,8 @@ int terminalStart(const char*, int width, int height, int depth, int, int flags)
   if (!visibleFrame(shown) || shown.cellHeight != kCellHeight ||
       (depth != 8 && depth != 16 && depth != 32))
     return refuse("the screen has no 8 x 16 text cells");
-  neededColumns = width / kCellWidth;
-  neededRows = height / kCellHeight;
+  state().neededColumns = width / kCellWidth;
+  state().neededRows = height / kCellHeight;
   const char* notTerminal = nullptr;
   if (!bothAreTerminals(notTerminal)) return refuse(notTerminal);
   const char* term = std::getenv("TERM");
@@ -233,23 +241,23 @@ int terminalStart(const char*, int width, int height, int depth, int, int flags)
     return refuse("TERM names no terminal that can show it");
   TerminalSize size;
   if (!readTerminalSize(size)) return refuse("the terminal's size cannot be read");
-  if (size.columns < neededColumns || size.rows < neededRows)
+  if (size.columns < state().neededColumns || size.rows < state().neededRows)
     return refuse("the terminal has " + sizeText(size.columns, size.rows) + " cells, " +
-                  sizeText(neededColumns, neededRows) + " are needed");
-  if (!wakePipe.open()) return refuse("no pipe for the presentation");
+                  sizeText(state().neededColumns, state().neededRows) + " are needed");
+  if (!state().wakePipe.open()) return refuse("no pipe for the presentation");
   if (!enterTerminal()) {
-    wakePipe.close();
+    state().wakePipe.close();
     return refuse("the terminal's modes cannot be set");
   }
   static const bool exitHookRegistered = [] { return std::atexit(restoreAtExit) == 0; }();
   (void)exitHookRegistered;
-  encoder = std::make_unique<FrameEncoder>(neededColumns, neededRows,
-                                           colourDepthFor(term, std::getenv("COLORTERM")));
-  keyParser = TerminalKeyParser{};
-  showingNotice = false;
-  sizeUnknown = true;
-  bellPending.store(false);
-  installTerminalGuard(wakePipe.writeEnd());
+  state().encoder = std::make_unique<FrameEncoder>(state().neededColumns, state().neededRows,
+                                                   colourDepthFor(term, std::getenv("COLORTERM")));
+  state().keyParser = TerminalKeyParser{};
+  state().showingNotice = false;
+  state().sizeUnknown = true;
+  state().bellPending.store(false);
+  installTerminalGuard(state().wakePipe.writeEnd());
   installLossSeam();
   presentation().start();
   setPlatformTone(terminalTone);
@@ -263,8 +271,8 @@ void terminalShutdown() {
     restoreTerminal();
     removeLossSeam();
     removeTerminalGuard();
-    wakePipe.close();
-    encoder.reset();
+    state().wakePipe.close();
+    state().encoder.reset();
   }
 }
 

@@ -8,9 +8,9 @@
 
 #include "platform/posix/signal_guard.h"
 #include "platform/terminal/terminal_tty.h"
+#include "screen/backend/backend_port.h"
 #include "screen/backend/platform_seam.h"
 #include "screen/screen.h"
-#include "screen/backend/backend_port.h"
 
 namespace {
 constexpr int kFaults[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "screen/backend/pixel_format_convert.h"
 #include "screen/backend/backend.h"
 #include "screen/backend/backend_port.h"
+#include "screen/backend/pixel_format_convert.h"
 
 struct IDirectDraw7;
 struct IDirectDrawSurface7;

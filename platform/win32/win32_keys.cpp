@@ -2,9 +2,9 @@
 
 #include <cctype>
 
+#include "screen/backend/backend_port.h"
 #include "screen/backend/cp437.h"
 #include "screen/backend/key_translation.h"
-#include "screen/backend/backend_port.h"
 
 namespace {
 bool down(const BYTE* state, int vk) { return (state[vk] & 0x80) != 0; }

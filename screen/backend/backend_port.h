@@ -6,7 +6,7 @@
 #include <span>
 
 #include "screen/backend/backend.h"
-#include "screen/keys/key_code.h"  // the codes the key sink takes
+#include "screen/backend/key_code.h"  // the codes the key sink takes
 
 // One text cell as it was painted: its character and its two colours as pixels.
 struct CellRecord {

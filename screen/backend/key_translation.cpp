@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "screen/keys/key_code.h"
+#include "screen/backend/key_code.h"
 
 namespace {
 constexpr int32_t X(int scan) { return extendedKey(scan); }

@@ -6,8 +6,8 @@
 #include <limits>
 #include <utility>
 
-#include "screen/extended/extended.h"
 #include "screen/drawing/line_clipping.h"
+#include "screen/extended/extended.h"
 #include "screen/screen.h"
 #include "screen/screen_state.h"
 

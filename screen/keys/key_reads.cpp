@@ -1,6 +1,6 @@
 #include "screen/keys/key_reads.h"
 
-#include "screen/keys/key_code.h"
+#include "screen/backend/key_code.h"
 #include "screen/screen_state.h"
 
 std::string graphicsReadKey() {

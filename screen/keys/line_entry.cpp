@@ -3,13 +3,13 @@
 #include <string>
 
 #include "screen/backend/cp437.h"
-#include "screen/numbers/decimal_text.h"
-#include "screen/keys/key_code.h"
-#include "screen/last_error.h"
+#include "screen/backend/key_code.h"
 #include "screen/keys/line_entry.h"
+#include "screen/keys/waits.h"
+#include "screen/last_error.h"
+#include "screen/numbers/decimal_text.h"
 #include "screen/screen.h"
 #include "screen/screen_state.h"
-#include "screen/keys/waits.h"
 
 EnteredLine enteredLine;
 

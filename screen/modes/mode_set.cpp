@@ -3,13 +3,13 @@
 #include <cstdlib>
 #include <new>
 
-#include "screen/backend/backend.h"
 #include "screen/assets/builtin_assets.h"
+#include "screen/backend/backend.h"
+#include "screen/backend/platform_seam.h"
 #include "screen/extended/fpu_control.h"
 #include "screen/last_error.h"
 #include "screen/modes/mode_table.h"
-#include "screen/text/operation_table.h"
-#include "screen/backend/platform_seam.h"
+#include "screen/routing/operation_table.h"
 #include "screen/screen.h"
 #include "screen/screen_state.h"
 

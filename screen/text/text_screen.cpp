@@ -5,7 +5,6 @@
 #include "screen/assets/builtin_assets.h"
 #include "screen/backend/cp437.h"
 #include "screen/last_error.h"
-#include "screen/text/operation_table.h"
 #include "screen/screen.h"
 #include "screen/screen_state.h"
 #include "screen/text/text_screen.h"
@@ -348,7 +347,7 @@ void setTextView(int32_t top, int32_t bottom) {
   // Only the view and the cursor change: a scroll owed by the last print is still owed.
   s->cursorRow = s->textViewTop;
   s->cursorColumn = 0;
-  if (operationTable.textViewChanged) operationTable.textViewChanged();
+  graphicsTextViewChanged();
 }
 
 void graphicsTextViewChanged() {}

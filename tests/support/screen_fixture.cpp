@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "screen/backend/backend.h"
-#include "screen/drawing/pixel_spans.h"
+#include "screen/pixel_spans.h"
 
 void ScreenTest::SetUp() {
   startServices(0, nullptr);

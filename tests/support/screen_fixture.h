@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "screen/screen.h"
 #include "screen/backend/backend_port.h"
+#include "screen/screen.h"
 #include "screen/testing/screen_probe.h"
 #include "tests/support/virtual_clock.h"
 #include "tools/frame_files.h"

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <cwchar>
 
-#include "screen/drawing/pixel_spans.h"
 #include "screen/backend/rgb565.h"
+#include "screen/pixel_spans.h"
 
 namespace {
 // Fills `bytes` bytes (a whole number of pixels) with copies of `pixel`. The C library's wide

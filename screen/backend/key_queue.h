@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <mutex>
 
-#include "screen/keys/key_code.h"
+#include "screen/backend/key_code.h"
 
 class KeyQueue {
  public:

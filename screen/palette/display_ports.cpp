@@ -1,7 +1,7 @@
 // The emulated display ports of palette-based programs: the DAC write index (0x3C8),
 // read index (0x3C7) and data (0x3C9, three 6-bit components per entry), and the
 // status port (0x3DA) whose retrace bit toggles on every read.
-#include "screen/modes/display_ports.h"
+#include "screen/palette/display_ports.h"
 #include "screen/screen_state.h"
 
 namespace {

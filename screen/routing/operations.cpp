@@ -2,8 +2,8 @@
 // graphics screen filled it, else to the console version.
 #include <cstring>
 
-#include "screen/text/console_ops.h"
-#include "screen/text/operation_table.h"
+#include "screen/routing/console_ops.h"
+#include "screen/routing/operation_table.h"
 #include "screen/screen.h"
 
 #define ROUTE(slot, console, ...) \

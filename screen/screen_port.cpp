@@ -1,3 +1,6 @@
+// The screen services' side of the back ends' port (screen/backend/backend_port.h): the visible
+// frame, its changed rows and text cells, the key queue and the key state, read from the screen
+// state.
 #include "screen/backend/backend_port.h"
 
 #include <algorithm>

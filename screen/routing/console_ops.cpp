@@ -1,10 +1,10 @@
-#include "screen/text/console_ops.h"
+#include "screen/routing/console_ops.h"
 
 #include <cstdio>
 
-#include "screen/last_error.h"
-#include "screen/keys/line_entry.h"
 #include "screen/backend/platform_seam.h"
+#include "screen/keys/line_entry.h"
+#include "screen/last_error.h"
 
 namespace {
 // What the console side knows of its own output: colours as given and the column reached.

@@ -1,4 +1,4 @@
-#include "screen/keys/key_queue.h"
+#include "screen/backend/key_queue.h"
 
 #include <chrono>
 

@@ -1,4 +1,4 @@
-#include "platform/posix/linux_backends.h"
+#include "platform/linux/linux_backends.h"
 
 #include "platform/sdl/sdl_backend.h"
 #include "platform/terminal/terminal_backend.h"

@@ -1,11 +1,11 @@
-#include "screen/text/operation_table.h"
+#include "screen/routing/operation_table.h"
 
-#include "screen/modes/display_ports.h"
 #include "screen/keys/key_reads.h"
 #include "screen/keys/line_entry.h"
-#include "screen/mouse.h"
-#include "screen/text/text_screen.h"
 #include "screen/keys/waits.h"
+#include "screen/mouse.h"
+#include "screen/palette/display_ports.h"
+#include "screen/text/text_screen.h"
 
 OperationTable operationTable{};
 

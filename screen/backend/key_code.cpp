@@ -1,4 +1,4 @@
-#include "screen/keys/key_code.h"
+#include "screen/backend/key_code.h"
 
 std::string keyTextOfCode(int32_t code) {
   if (code == 0) return std::string();
