@@ -131,6 +131,22 @@ export function runDriver(driver, actions) {
 
 export function readPng(path) { return decodePng(readFileSync(path)); }
 
+// The canvas's own pixels (it is shown scaled to fit the window, so a screenshot would be
+// resampled): { width, height, rgb }.
 export async function canvasPicture(page) {
-  return decodePng(await page.locator('#pantalla').screenshot());
+  const { width, height, data } = await page.evaluate(() => {
+    const c = document.getElementById('pantalla');
+    const rgba = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+    const rgb = new Uint8Array(c.width * c.height * 3);
+    for (let i = 0, j = 0; i < rgba.length; i += 4, j += 3) {
+      rgb[j] = rgba[i];
+      rgb[j + 1] = rgba[i + 1];
+      rgb[j + 2] = rgba[i + 2];
+    }
+    let text = '';
+    for (let i = 0; i < rgb.length; i += 0x8000)
+      text += String.fromCharCode.apply(null, rgb.subarray(i, i + 0x8000));
+    return { width: c.width, height: c.height, data: btoa(text) };
+  });
+  return { width, height, rgb: Buffer.from(data, 'base64') };
 }

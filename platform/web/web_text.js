@@ -1,0 +1,91 @@
+// The program's text for assistive technology: the visible screen's non-empty rows as text in
+// a visually hidden region, refreshed a few times a second at most, and the questions, a
+// refused entry and the end-of-run prompt announced in a polite live region. The program
+// shares where its cells are (web_text_share.cpp); the page only reads memory.
+(function () {
+  'use strict';
+  const kRefreshMs = 250;
+  const rowsRegion = document.getElementById('texto-pantalla');
+  const notice = document.getElementById('aviso');
+  if (!rowsRegion || !notice) return;
+
+  let share = 0;  // address of the shared record
+  let seenChanges = -1;
+  let rows = [];  // the region's texts, one per screen row ('' for an empty row)
+
+  function field(index) { return HEAP32[(share >> 2) + index]; }
+
+  function readRows() {
+    const cells = field(1) >>> 0, count = field(2), columns = field(3), bytes = field(4);
+    const out = [];
+    if (!cells || count <= 0 || columns <= 0 || bytes < 2) return out;
+    const unicode = (share >> 2) + 7;
+    for (let r = 0; r < count; ++r) {
+      let text = '';
+      for (let c = 0; c < columns; ++c) {
+        const code = HEAPU16[(cells + (r * columns + c) * bytes) >> 1];
+        const point = code < 256 ? HEAPU32[unicode + code] : code;
+        text += point >= 32 ? String.fromCodePoint(point) : ' ';
+      }
+      out.push(text.replace(/\s+$/, ''));
+    }
+    return out;
+  }
+
+  function showRows(next) {
+    const lines = next.filter((t) => t.trim() !== '');
+    const old = rows.filter((t) => t.trim() !== '');
+    rows = next;
+    if (lines.length === old.length && lines.every((t, i) => t === old[i])) return;
+    rowsRegion.replaceChildren(...lines.map((t) => {
+      const p = document.createElement('p');
+      p.textContent = t.trim();
+      return p;
+    }));
+  }
+
+  // What is announced: each question once when it is first asked, the first question again
+  // after a refused set, and the prompt of the end-of-run wait.
+  let lastState = 'loading';
+  let askedRow = -1;
+  let firstRow = -1;
+  function announce(text) {
+    if (text) notice.textContent = text;
+  }
+  function follow(state) {
+    if (state === lastState) return;
+    lastState = state;
+    const row = field(5);
+    const text = (rows[row] || '').trim();
+    if (state === 'line' && row !== askedRow) {
+      if (firstRow < 0) firstRow = row;
+      const refused = row === firstRow && askedRow > firstRow;
+      askedRow = row;
+      announce(refused ? `Valores no aceptados. ${text}` : text);
+    } else if (state === 'key') {
+      askedRow = -1;
+      firstRow = -1;
+      const prompt = rows.find((t) => /Pulse una tecla/.test(t));
+      announce((prompt || text).replace(/^[\s>]+/, ''));
+    } else if (state === 'ended') {
+      announce('La simulación ha terminado.');
+    }
+  }
+
+  function refresh() {
+    if (!share) return;
+    const changes = field(0) >>> 0;
+    if (changes !== seenChanges) {
+      seenChanges = changes;
+      showRows(readRows());
+    }
+    if (window.co2sim) follow(window.co2sim.state);
+  }
+
+  Module.co2simText = {
+    open(address) {
+      share = address;
+      setInterval(refresh, kRefreshMs);
+    },
+  };
+})();
