@@ -37,13 +37,33 @@ export async function launchBrowser() {
   return { browser, close: () => browser.close() };
 }
 
+// Collects what goes wrong on a page: uncaught errors and every refusal of the page's
+// content security policy (the browser reports each on the console and as an event).
+export function watchPage(page) {
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(e.message));
+  page.on('console', (m) => {
+    if (/Content Security Policy|Refused to/i.test(m.text())) errors.push(`CSP: ${m.text()}`);
+  });
+  page.addInitScript(() => {
+    document.addEventListener('securitypolicyviolation', (e) => {
+      console.error(`Refused to load: ${e.violatedDirective} ${e.blockedURI}`);
+    });
+  });
+  return errors;
+}
+
+// Until the program has started.
+export async function untilRunning(page) {
+  await page.waitForFunction(() => window.co2sim && window.co2sim.state !== 'loading');
+}
+
 // Opens the page and waits until the program runs; page errors are collected.
 export async function openPage(browser, url) {
   const page = await browser.newPage({ viewport: { width: 1100, height: 900 } });
-  const errors = [];
-  page.on('pageerror', (e) => errors.push(e.message));
+  const errors = watchPage(page);
   await page.goto(url);
-  await page.waitForFunction(() => window.co2sim && window.co2sim.state !== 'loading');
+  await untilRunning(page);
   return { page, errors };
 }
 

@@ -6,33 +6,38 @@
   const kWidth = 1024, kHeight = 768;
   const kGap = 8;
   const kBesideKeys = 4 * 50 + 3 * 6 + kGap;  // the key grid's width beside the picture
-  const kBelowKeys = 2 * 44 + 6 + kGap;        // its height below the picture
+  const kBelowKeys = 3 * 44 + 2 * 6 + kGap;    // its height below the picture
   const header = document.getElementById('cabecera');
   const scene = document.getElementById('escena');
   const canvas = document.getElementById('pantalla');
   const keypad = document.getElementById('teclado');
   const turnHint = document.getElementById('girar');
   const fullButton = document.getElementById('completa');
+  const help = document.getElementById('ayuda');
 
   let touchKeys = window.matchMedia && window.matchMedia('(pointer: coarse)').matches;
   let keyPressed = false;
 
   // The largest scale that fits, or a whole number of device pixels per canvas pixel when
-  // that keeps at least 3/4 of it: whole-pixel scales stay sharp with the nearest filter;
-  // any other scale is smoothed, which keeps small text readable where the nearest filter
-  // drops whole rows of a letter.
+  // that keeps at least 3/4 of it (every canvas pixel then covers the same square of device
+  // pixels). Enlarged pictures take the nearest filter, which keeps letters crisp; reduced
+  // ones are smoothed, since the nearest filter drops whole strokes of the 8x16 letters.
   function scaleFor(width, height) {
     const fit = Math.max(0.05, Math.min(width / kWidth, height / kHeight));
     const ratio = window.devicePixelRatio || 1;
     const device = fit * ratio;
     const whole = Math.floor(device + 1e-6);
     if (whole >= 1 && whole >= 0.75 * device) return { scale: whole / ratio, sharp: true };
-    return { scale: fit, sharp: false };
+    return { scale: fit, sharp: device >= 1 };
   }
 
   function fit() {
     const full = document.fullscreenElement === scene;
     const width = document.documentElement.clientWidth;
+    // Hints first: they change the header's height.
+    const upright = touchKeys && !full && document.documentElement.clientHeight > width;
+    turnHint.hidden = !upright;
+    help.hidden = upright;
     const height = full ? window.innerHeight
                         : document.documentElement.clientHeight - header.offsetHeight;
     const padX = full ? 0 : 8, padY = full ? 0 : 4;
@@ -40,7 +45,7 @@
     let layout = 'solo';
     let best = scaleFor(areaW, areaH);
     if (touchKeys) {
-      const beside = scaleFor(areaW - kBesideKeys, Math.min(areaH, areaH));
+      const beside = scaleFor(areaW - kBesideKeys, areaH);
       const below = scaleFor(areaW, areaH - kBelowKeys);
       layout = beside.scale > below.scale ? 'al-lado' : 'debajo';
       best = layout === 'al-lado' ? beside : below;
@@ -56,7 +61,6 @@
     if (layout === 'debajo') keypad.style.width = `${Math.min(areaW, Math.max(w, 320))}px`;
     else keypad.style.width = '';
     scene.style.height = full ? '' : `${height}px`;
-    turnHint.hidden = !(touchKeys && !full && height > width);
   }
 
   // On-screen keys appear with a coarse pointer, or once the screen is touched before any
@@ -101,6 +105,11 @@
   window.addEventListener('resize', fit);
   window.addEventListener('orientationchange', fit);
   document.addEventListener('fullscreenchange', fit);
-  if (window.ResizeObserver) new ResizeObserver(fit).observe(header);
+  // The observers refit before the next paint, even where a resize event comes late.
+  if (window.ResizeObserver) {
+    const observer = new ResizeObserver(fit);
+    observer.observe(header);
+    observer.observe(document.documentElement);
+  }
   fit();
 })();
