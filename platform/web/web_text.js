@@ -52,21 +52,29 @@
   function announce(text) {
     if (text) notice.textContent = text;
   }
+  // The question of a row, without what has been typed after it.
+  function questionOf(text) {
+    const m = text.match(/^(.*[:?])\s*[^:?]*$/);
+    return (m ? m[1] : text).trim();
+  }
+  // Line waits are told apart by the cursor's row, not by the state seen at the last refresh,
+  // which a quick answer can step over.
   function follow(state) {
-    if (state === lastState) return;
-    lastState = state;
     const row = field(5);
-    const text = (rows[row] || '').trim();
     if (state === 'line' && row !== askedRow) {
       if (firstRow < 0) firstRow = row;
       const refused = row === firstRow && askedRow > firstRow;
       askedRow = row;
-      announce(refused ? `Valores no aceptados. ${text}` : text);
-    } else if (state === 'key') {
+      const question = questionOf(rows[row] || '');
+      announce(refused ? `Valores no aceptados. ${question}` : question);
+    }
+    if (state === lastState) return;
+    lastState = state;
+    if (state === 'key') {
       askedRow = -1;
       firstRow = -1;
       const prompt = rows.find((t) => /Pulse una tecla/.test(t));
-      announce((prompt || text).replace(/^[\s>]+/, ''));
+      announce((prompt || rows[row] || '').replace(/^[\s>]+/, '').trim());
     } else if (state === 'ended') {
       announce('La simulación ha terminado.');
     }

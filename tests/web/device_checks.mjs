@@ -188,6 +188,35 @@ export async function deviceChecks({ browser, url, siteDir, driver, workDir, che
     await context.close();
   }
 
+  // A refused set typed on the on-screen keys and a keyboard mixed: the form is asked again
+  // and the refusal is announced.
+  async function refusedMixed() {
+    const name = 'refused 50 to 40, on-screen keys and keyboard mixed';
+    const again = join(workDir, 'refused-mixed.png');
+    runDriver(driver, ['wait:line', 'type:50\\r40\\r25\\r', 'wait:line', `shot:${again}`]);
+    const context = await browser.newContext({ viewport: { width: 844, height: 390 }, ...kTouch });
+    const page = await context.newPage();
+    const errors = watchPage(page);
+    await page.goto(url);
+    const tap = (k) => page.locator(`#teclado button[data-key="${k}"]`).tap();
+    const steps = [() => page.keyboard.press('5'), () => tap('0'), () => tap('Enter'),
+                   () => page.keyboard.press('4'), () => tap('0'), () => page.keyboard.press('Enter'),
+                   () => tap('2'), () => page.keyboard.press('5'), () => tap('Enter')];
+    for (const step of steps) {
+      await untilIdle(page, 'line');
+      await step();
+    }
+    await untilIdle(page, 'line');
+    await sameAsDriver(page, again, `${name}: the form is asked again`);
+    await page.waitForFunction(() => /no aceptados/.test(document.getElementById('aviso').textContent),
+                               null, { timeout: 5000 }).catch(() => {});
+    const notice = await page.locator('#aviso').textContent();
+    check(/^Valores no aceptados\. .*DESDE \(2-58\)/.test(notice),
+          `${name}: the refusal and the first question are announced (${notice})`);
+    noErrors(errors, name);
+    await context.close();
+  }
+
   // Keys reach the program wherever the last click was, except a focused button's Enter and
   // Space; full screen holds the picture at 4:3 and the keys go on working in it.
   async function focusAndFullScreen() {
@@ -309,6 +338,7 @@ export async function deviceChecks({ browser, url, siteDir, driver, workDir, che
 
   await fitChecks();
   await touchRun();
+  await refusedMixed();
   await focusAndFullScreen();
   await installAndOffline();
 }
