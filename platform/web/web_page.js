@@ -22,6 +22,7 @@
     heldAtReal: null,
     waitedMs: 0,  // real time spent in pauses
     resume: null,
+    stateListener: null,  // told every state the program reports
     // Whether the program is suspended in a key wait with every press handed over.
     idle: () => keyWaiter !== null,
   };
@@ -229,6 +230,7 @@
       if (status.state !== 'ended') status.state = names[state] || 'running';
       status.virtualMs = virtualMs;
       status.tones = tones;
+      if (status.stateListener) status.stateListener(status.state);
     },
     holdRequest() {
       return status.holdAfterKeyWaitMs;
@@ -252,6 +254,7 @@
       document.documentElement.dataset.exitStatus = String(code);
       endPanel.hidden = false;
       restart.focus();
+      if (status.stateListener) status.stateListener(status.state);
     },
   };
 

@@ -15,20 +15,21 @@
 
   function field(index) { return HEAP32[(share >> 2) + index]; }
 
-  function readRows() {
+  function readRow(r) {
     const cells = field(1) >>> 0, count = field(2), columns = field(3), bytes = field(4);
-    const out = [];
-    if (!cells || count <= 0 || columns <= 0 || bytes < 2) return out;
+    if (!cells || r < 0 || r >= count || bytes < 2) return '';
     const unicode = (share >> 2) + 7;
-    for (let r = 0; r < count; ++r) {
-      let text = '';
-      for (let c = 0; c < columns; ++c) {
-        const code = HEAPU16[(cells + (r * columns + c) * bytes) >> 1];
-        const point = code < 256 ? HEAPU32[unicode + code] : code;
-        text += point >= 32 ? String.fromCodePoint(point) : ' ';
-      }
-      out.push(text.replace(/\s+$/, ''));
+    let text = '';
+    for (let c = 0; c < columns; ++c) {
+      const code = HEAPU16[(cells + (r * columns + c) * bytes) >> 1];
+      const point = code < 256 ? HEAPU32[unicode + code] : code;
+      text += point >= 32 ? String.fromCodePoint(point) : ' ';
     }
+    return text.replace(/\s+$/, '');
+  }
+  function readRows() {
+    const out = [];
+    for (let r = 0; r < field(2); ++r) out.push(readRow(r));
     return out;
   }
 
@@ -57,15 +58,16 @@
     const m = text.match(/^(.*[:?])\s*[^:?]*$/);
     return (m ? m[1] : text).trim();
   }
-  // Line waits are told apart by the cursor's row, not by the state seen at the last refresh,
-  // which a quick answer can step over.
+  // Told every state the program reports, so no quick answer is stepped over; line waits are
+  // told apart by the cursor's row.
   function follow(state) {
+    if (!share) return;
     const row = field(5);
     if (state === 'line' && row !== askedRow) {
       if (firstRow < 0) firstRow = row;
       const refused = row === firstRow && askedRow > firstRow;
       askedRow = row;
-      const question = questionOf(rows[row] || '');
+      const question = questionOf(readRow(row));
       announce(refused ? `Valores no aceptados. ${question}` : question);
     }
     if (state === lastState) return;
@@ -73,8 +75,8 @@
     if (state === 'key') {
       askedRow = -1;
       firstRow = -1;
-      const prompt = rows.find((t) => /Pulse una tecla/.test(t));
-      announce((prompt || rows[row] || '').replace(/^[\s>]+/, '').trim());
+      const prompt = readRows().find((t) => /Pulse una tecla/.test(t));
+      announce((prompt || readRow(row)).replace(/^[\s>]+/, '').trim());
     } else if (state === 'ended') {
       announce('La simulación ha terminado.');
     }
@@ -87,13 +89,13 @@
       seenChanges = changes;
       showRows(readRows());
     }
-    if (window.co2sim) follow(window.co2sim.state);
   }
 
   Module.co2simText = {
     open(address) {
       share = address;
       setInterval(refresh, kRefreshMs);
+      if (window.co2sim) window.co2sim.stateListener = follow;
     },
   };
 })();

@@ -5,7 +5,14 @@
   'use strict';
   if (!('serviceWorker' in navigator) || !window.isSecureContext ||
       !/^https?:$/.test(location.protocol)) return;
-  window.addEventListener('load', () => {
+  // The worker's first install downloads the whole site again; it waits until the program
+  // has drawn, so it never competes with the page's own start.
+  function registerWhenDrawn() {
+    if (!window.co2sim || window.co2sim.firstFrameMs === null) {
+      setTimeout(registerWhenDrawn, 200);
+      return;
+    }
     navigator.serviceWorker.register('sw.js').catch(() => {});
-  });
+  }
+  window.addEventListener('load', registerWhenDrawn);
 })();
