@@ -69,7 +69,7 @@ export async function deviceChecks({ browser, url, siteDir, driver, workDir, che
   // table: the picture is re-fitted at once.
   async function fitChecks() {
     const views = [
-      { name: 'laptop 1366x657', width: 1366, height: 657 },
+      { name: 'laptop 1366x657, service workers refused', width: 1366, height: 657, block: true },
       { name: 'desktop 1920x969', width: 1920, height: 969 },
       { name: '4K 3840x2160', width: 3840, height: 2160 },
       { name: 'phone 390x664 (touch)', width: 390, height: 664, touch: true, keys: true },
@@ -78,7 +78,8 @@ export async function deviceChecks({ browser, url, siteDir, driver, workDir, che
     ];
     for (const view of views) {
       const context = await browser.newContext({
-        viewport: { width: view.width, height: view.height }, ...(view.touch ? kTouch : {}) });
+        viewport: { width: view.width, height: view.height }, ...(view.touch ? kTouch : {}),
+        serviceWorkers: view.block ? 'block' : 'allow' });
       const page = await context.newPage();
       const errors = watchPage(page);
       await page.goto(url);
