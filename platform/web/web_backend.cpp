@@ -30,8 +30,11 @@ void webShutdown() {
 void noLock() {}
 void textChanged() { publishText(); }
 
-const Backend kWebBackend{
-    .name = "Web", .start = webStart, .shutdown = webShutdown, .lock = noLock, .unlock = textChanged};
+const Backend kWebBackend{.name = "Web",
+                          .start = webStart,
+                          .shutdown = webShutdown,
+                          .lock = noLock,
+                          .unlock = textChanged};
 }  // namespace
 
 const Backend& webBackend() { return kWebBackend; }
