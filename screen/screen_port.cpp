@@ -34,6 +34,8 @@ bool visibleFrame(VisibleFrame& frame) {
   frame.font = s->font;
   const auto page = static_cast<size_t>(s->visiblePage);
   frame.cells = page < s->cellRecord.size() ? s->cellRecord[page].data() : nullptr;
+  frame.cursorRow = s->cursorRow;
+  frame.cursorColumn = s->cursorColumn;
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/web/web_page_calls.h"
 #include "platform/web/web_platform.h"
 #include "platform/web/web_presenter.h"
+#include "platform/web/web_text_share.h"
 
 namespace {
 bool started = false;
@@ -14,6 +15,7 @@ int webStart(const char*, int width, int height, int depth, int, int flags) {
   if (width <= 0 || height <= 0 || started) return 1;
   resetPresentation();
   pageOpen(width, height, webKeyRing());
+  shareTextWithPage();
   started = true;
   return 0;
 }
@@ -23,11 +25,16 @@ void webShutdown() {
   started = false;
 }
 
-// One thread: the program and the presentation never run at the same time.
+// One thread: the program and the presentation never run at the same time. Unlocking
+// marks the end of a piece of drawing, after which the page's text may have changed.
 void noLock() {}
+void textChanged() { publishText(); }
 
-const Backend kWebBackend{
-    .name = "Web", .start = webStart, .shutdown = webShutdown, .lock = noLock, .unlock = noLock};
+const Backend kWebBackend{.name = "Web",
+                          .start = webStart,
+                          .shutdown = webShutdown,
+                          .lock = noLock,
+                          .unlock = textChanged};
 }  // namespace
 
 const Backend& webBackend() { return kWebBackend; }

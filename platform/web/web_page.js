@@ -22,6 +22,7 @@
     heldAtReal: null,
     waitedMs: 0,  // real time spent in pauses
     resume: null,
+    stateListener: null,  // told every state the program reports
     // Whether the program is suspended in a key wait with every press handed over.
     idle: () => keyWaiter !== null,
   };
@@ -75,23 +76,9 @@
     if (audio && audio.state === 'suspended') audio.resume();
   }
 
-  function onKeyDown(e) {
-    if (status.state === 'ended') {
-      if (e.key === 'Enter') {
-        e.preventDefault();
-        location.reload();
-      }
-      return;
-    }
-    if (browserShortcut(e)) return;
-    e.preventDefault();
+  // Hands one press to the program: the keyboard's and the on-screen keys' alike.
+  function deliver(press) {
     allowSound();
-    const press = {
-      character: characterOf(e.key),
-      flags: (e.shiftKey ? 1 : 0) | (e.ctrlKey ? 2 : 0) | (e.altKey ? 4 : 0) |
-             (e.getModifierState && e.getModifierState('AltGraph') ? 8 : 0),
-      name: e.code || '',
-    };
     if (ring === 0) {
       early.push(press);
       if (early.length > kSlots) early.shift();
@@ -105,8 +92,45 @@
       wake();
     }
   }
-  canvas.addEventListener('keydown', onKeyDown);
+
+  // Keys reach the program wherever the focus is in the page, except the keys a focused
+  // control uses itself (a button's Enter and Space) and Tab, which moves the focus.
+  function controlKey(e) {
+    if (e.key === 'Tab') return true;
+    const target = e.target;
+    const control = target instanceof Element &&
+                    target.closest('button, a[href], input, select, textarea');
+    return Boolean(control) && (e.key === 'Enter' || e.key === ' ');
+  }
+
+  function onKeyDown(e) {
+    if (e.defaultPrevented || controlKey(e)) return;
+    if (status.state === 'ended') {
+      if (e.key === 'Enter') {
+        e.preventDefault();
+        location.reload();
+      }
+      return;
+    }
+    if (browserShortcut(e)) return;
+    e.preventDefault();
+    deliver({
+      character: characterOf(e.key),
+      flags: (e.shiftKey ? 1 : 0) | (e.ctrlKey ? 2 : 0) | (e.altKey ? 4 : 0) |
+             (e.getModifierState && e.getModifierState('AltGraph') ? 8 : 0),
+      name: e.code || '',
+    });
+  }
+  window.addEventListener('keydown', onKeyDown);
   canvas.addEventListener('mousedown', () => canvas.focus());
+  // The on-screen keys give the press the keyboard's key would: its character and its code.
+  status.press = (key, code) => {
+    if (status.state === 'ended') {
+      if (key === 'Enter') location.reload();
+      return;
+    }
+    deliver({ character: characterOf(key), flags: 0, name: code });
+  };
   restart.addEventListener('click', () => location.reload());
 
   // The picture the program last put, for redrawing the whole canvas without the program.
@@ -206,6 +230,7 @@
       if (status.state !== 'ended') status.state = names[state] || 'running';
       status.virtualMs = virtualMs;
       status.tones = tones;
+      if (status.stateListener) status.stateListener(status.state);
     },
     holdRequest() {
       return status.holdAfterKeyWaitMs;
@@ -229,6 +254,7 @@
       document.documentElement.dataset.exitStatus = String(code);
       endPanel.hidden = false;
       restart.focus();
+      if (status.stateListener) status.stateListener(status.state);
     },
   };
 

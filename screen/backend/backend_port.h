@@ -31,6 +31,7 @@ struct VisibleFrame {
   int32_t cellHeight = 16;
   const uint8_t* font = nullptr;  // cellHeight bytes per character, or null
   const CellRecord* cells = nullptr;
+  int32_t cursorRow = 0, cursorColumn = 0;  // the text cursor's cell, 0-based
 
   // The frame row shown on displayed row `row` (0 <= row < height x rowRepeat).
   const uint8_t* displayedRow(int row) const {

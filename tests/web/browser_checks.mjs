@@ -3,6 +3,7 @@
 // Usage: node browser_checks.mjs SITE_DIR SNAPSHOT_DRIVER WORK_DIR
 import { mkdirSync } from 'node:fs';
 import { join } from 'node:path';
+import { deviceChecks } from './device_checks.mjs';
 import { canvasPicture, launchBrowser, openPage, pictureDifference, readPng, runDriver,
          serveSite, untilIdle } from './web_session.mjs';
 
@@ -97,7 +98,7 @@ async function interactiveRun(browser, url) {
   const ended = await untilEnded(page);
   check(ended.status === 0 && ended.attribute === '0' && ended.panel &&
         /ha terminado/.test(ended.text), `${name}: Space at the end-of-run wait ends with status 0`);
-  check(errors.length === 0, `${name}: no page errors (${errors.join('; ')})`);
+  check(errors.length === 0, `${name}: no page errors or policy refusals (${errors.join('; ')})`);
   await page.close();
 }
 
@@ -135,7 +136,7 @@ async function tableRun(browser, url, { name, fields, holdMs, atEnd, spaceMidTab
   const ended = await untilEnded(page);
   check(ended.status === 0 && ended.attribute === '0' && ended.panel,
         `${name}: Space ${spaceMidTable ? 'during the table' : 'at the end'} ends with status 0`);
-  check(errors.length === 0, `${name}: no page errors (${errors.join('; ')})`);
+  check(errors.length === 0, `${name}: no page errors or policy refusals (${errors.join('; ')})`);
   await page.close();
 }
 
@@ -181,7 +182,7 @@ async function refusedRun(browser, url) {
   await page.keyboard.press('Space');
   const ended = await untilEnded(page);
   check(ended.status === 0, `${name}: after a key flood the run goes on and ends with status 0`);
-  check(errors.length === 0, `${name}: no page errors (${errors.join('; ')})`);
+  check(errors.length === 0, `${name}: no page errors or policy refusals (${errors.join('; ')})`);
   // Enter on the end page starts again.
   await Promise.all([page.waitForEvent('load'), page.keyboard.press('Enter')]);
   await page.waitForFunction(() => window.co2sim && co2sim.state === 'line' && co2sim.idle(),
@@ -215,6 +216,7 @@ try {
     name: 'one percent', fields: ['2', '2.3', '1'], holdMs: 2500, atEnd: true,
     probe: redrawProbe });
   await refusedRun(session.browser, server.url);
+  await deviceChecks({ browser: session.browser, url: server.url, siteDir, driver, workDir, check });
 } catch (e) {
   failures.push(`stopped: ${e.stack || e}`);
   console.log(`FAIL stopped: ${e.stack || e}`);

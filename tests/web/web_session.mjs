@@ -37,13 +37,33 @@ export async function launchBrowser() {
   return { browser, close: () => browser.close() };
 }
 
+// Collects what goes wrong on a page: uncaught errors and every refusal of the page's
+// content security policy (the browser reports each on the console and as an event).
+export function watchPage(page) {
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(e.message));
+  page.on('console', (m) => {
+    if (/Content Security Policy|Refused to/i.test(m.text())) errors.push(`CSP: ${m.text()}`);
+  });
+  page.addInitScript(() => {
+    document.addEventListener('securitypolicyviolation', (e) => {
+      console.error(`Refused to load: ${e.violatedDirective} ${e.blockedURI}`);
+    });
+  });
+  return errors;
+}
+
+// Until the program has started.
+export async function untilRunning(page) {
+  await page.waitForFunction(() => window.co2sim && window.co2sim.state !== 'loading');
+}
+
 // Opens the page and waits until the program runs; page errors are collected.
 export async function openPage(browser, url) {
   const page = await browser.newPage({ viewport: { width: 1100, height: 900 } });
-  const errors = [];
-  page.on('pageerror', (e) => errors.push(e.message));
+  const errors = watchPage(page);
   await page.goto(url);
-  await page.waitForFunction(() => window.co2sim && window.co2sim.state !== 'loading');
+  await untilRunning(page);
   return { page, errors };
 }
 
@@ -131,6 +151,22 @@ export function runDriver(driver, actions) {
 
 export function readPng(path) { return decodePng(readFileSync(path)); }
 
+// The canvas's own pixels (it is shown scaled to fit the window, so a screenshot would be
+// resampled): { width, height, rgb }.
 export async function canvasPicture(page) {
-  return decodePng(await page.locator('#pantalla').screenshot());
+  const { width, height, data } = await page.evaluate(() => {
+    const c = document.getElementById('pantalla');
+    const rgba = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+    const rgb = new Uint8Array(c.width * c.height * 3);
+    for (let i = 0, j = 0; i < rgba.length; i += 4, j += 3) {
+      rgb[j] = rgba[i];
+      rgb[j + 1] = rgba[i + 1];
+      rgb[j + 2] = rgba[i + 2];
+    }
+    let text = '';
+    for (let i = 0; i < rgb.length; i += 0x8000)
+      text += String.fromCharCode.apply(null, rgb.subarray(i, i + 0x8000));
+    return { width: c.width, height: c.height, data: btoa(text) };
+  });
+  return { width, height, rgb: Buffer.from(data, 'base64') };
 }
