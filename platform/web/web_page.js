@@ -4,7 +4,9 @@
 (function () {
   'use strict';
   const canvas = document.getElementById('pantalla');
-  const context = canvas.getContext('2d', { alpha: false });
+  // Desynchronized: the canvas's pictures go to the display without a commit of the page's
+  // layers, which in a browser without a GPU copies the whole canvas on the main thread.
+  const context = canvas.getContext('2d', { alpha: false, desynchronized: true });
   const endPanel = document.getElementById('fin');
   const restart = document.getElementById('reiniciar');
 
@@ -132,30 +134,29 @@
   canvas.addEventListener('contextrestored', redrawWhole);
   window.addEventListener('pageshow', redrawWhole);
 
-  // Waits: a timer for the whole milliseconds it surely has (timers fire about 0.2 ms late
-  // and only in whole milliseconds), then messages until the deadline. Resuming from a
-  // message, never from inside a timer, keeps the browser's 4 ms clamp on nested timers
-  // away, so 2 ms stays 2 ms.
-  const kTimerLateMs = 0.3;
+  // Waits: a timer, then the program resumes from a message, never from inside a timer, so
+  // the browser's 4 ms clamp on nested timers never applies. Nothing waits in a loop: the
+  // program keeps its own deadlines and takes a late wake-up off its following pauses.
   const channel = new MessageChannel();
   let deadline = 0;
   let waitStart = 0;
   let waitDone = null;
-  function checkDeadline() {
-    if (waitDone === null) return;
-    const left = deadline - performance.now();
-    if (left <= 0) {
-      status.waitedMs += performance.now() - waitStart;
-      const done = waitDone;
-      waitDone = null;
-      done();
-    } else if (left - kTimerLateMs >= 1) {
-      setTimeout(() => channel.port2.postMessage(0), Math.floor(left - kTimerLateMs));
-    } else {
-      channel.port2.postMessage(0);
-    }
+  let waitNumber = 0;  // a message ends only the wait it was sent for
+  function endWait(e) {
+    if (waitDone === null || e.data !== waitNumber) return;
+    status.waitedMs += performance.now() - waitStart;
+    const done = waitDone;
+    waitDone = null;
+    done();
   }
-  channel.port1.onmessage = checkDeadline;
+  channel.port1.onmessage = endWait;
+  // A hidden tab's timers are slowed to about one a second; shown again, a wait that is over
+  // ends at once.
+  document.addEventListener('visibilitychange', () => {
+    if (document.visibilityState === 'visible' && waitDone !== null &&
+        performance.now() >= deadline)
+      channel.port2.postMessage(waitNumber);
+  });
 
   const names = ['running', 'line', 'key'];
 
@@ -183,8 +184,12 @@
         waitStart = performance.now();
         deadline = waitStart + ms;
         waitDone = resolve;
-        // Through the event loop even when no time is left, so keys and painting go on.
-        channel.port2.postMessage(0);
+        const number = ++waitNumber;
+        // Timers never fire early; a wait of no time still goes through the event loop, so
+        // keys and painting go on.
+        const whole = Math.ceil(ms);
+        if (whole >= 1) setTimeout(() => channel.port2.postMessage(number), whole);
+        else channel.port2.postMessage(number);
       });
     },
     awaitKey() {
