@@ -81,6 +81,20 @@ try {
   for (const [name, { count, us }] of [...byName.entries()].sort((a, b) => b[1].us - a[1].us).slice(0, 25))
     console.log(`  ${(100 * us / span).toFixed(2).padStart(6)} %  ${String(count).padStart(6)}x  ` +
                 `${(us / count).toFixed(0).padStart(6)} us each  ${name}`);
+  // Tasks by where they were posted from (their source location, as the trace names it).
+  const bySource = new Map();
+  for (const e of onMain.filter((x) => x.name === 'ThreadControllerImpl::RunTask')) {
+    const source = e.args && (e.args.src_func || e.args.src_file)
+      ? `${e.args.src_file || ''} ${e.args.src_func || ''}`.trim() : '(unnamed)';
+    const entry = bySource.get(source) || { count: 0, us: 0 };
+    entry.count += 1;
+    entry.us += e.dur;
+    bySource.set(source, entry);
+  }
+  console.log('tasks by where they were posted:');
+  for (const [name, { count, us }] of [...bySource.entries()].sort((a, b) => b[1].us - a[1].us).slice(0, 15))
+    console.log(`  ${(100 * us / span).toFixed(2).padStart(6)} %  ${String(count).padStart(6)}x  ` +
+                `${(us / count).toFixed(0).padStart(6)} us each  ${name}`);
   await page.close();
 } finally {
   await session.close();

@@ -13,9 +13,11 @@ PauseTurn PauseSchedule::plan(int ms, int64_t nowNs) {
   const int64_t due = std::max(deadline_, nowNs - kMostBehindNs);
   const int64_t length = int64_t{ms} * kMs;
   deadline_ = due + length;
-  // Pictures a frame apart on the pauses' own clock, however long the program's work takes.
-  if (length < kFrameNs && due - shownDue_ < kFrameNs && nowNs - lastTurn_ < kLongestRunNs)
-    return PauseTurn{};
+  // Pictures a frame apart on the pauses' own clock, each shown when it is due. A program
+  // behind its pauses goes on without them, or it would never catch up on a slow page,
+  // where every turn for the browser costs more than a frame.
+  const bool pictureDue = due - shownDue_ >= kFrameNs && due > nowNs;
+  if (length < kFrameNs && !pictureDue && nowNs - lastTurn_ < kLongestRunNs) return PauseTurn{};
   shownDue_ = due;
   return PauseTurn{true, due, length >= kFrameNs ? deadline_ : due};
 }

@@ -134,28 +134,39 @@
   canvas.addEventListener('contextrestored', redrawWhole);
   window.addEventListener('pageshow', redrawWhole);
 
-  // Waits: a timer, then the program resumes from a message, never from inside a timer, so
-  // the browser's 4 ms clamp on nested timers never applies. Nothing waits in a loop: the
-  // program keeps its own deadlines and takes a late wake-up off its following pauses.
+  // Waits: the program resumes from a task the scheduler runs after the delay, which no
+  // clamp on nested timers lengthens (where the page has no such scheduler: a timer, then a
+  // message). Nothing waits in a loop: the program keeps its own deadlines and takes a late
+  // wake-up off its following pauses.
+  const scheduler = window.scheduler && window.scheduler.postTask ? window.scheduler : null;
   const channel = new MessageChannel();
   let deadline = 0;
   let waitStart = 0;
   let waitDone = null;
-  let waitNumber = 0;  // a message ends only the wait it was sent for
-  function endWait(e) {
-    if (waitDone === null || e.data !== waitNumber) return;
+  let waitNumber = 0;  // a wake-up ends only the wait it was sent for
+  function endWait(number) {
+    if (waitDone === null || number !== waitNumber) return;
     status.waitedMs += performance.now() - waitStart;
     const done = waitDone;
     waitDone = null;
     done();
   }
-  channel.port1.onmessage = endWait;
+  channel.port1.onmessage = (e) => endWait(e.data);
+  function wakeAfter(ms, number) {
+    if (scheduler) {
+      scheduler.postTask(() => endWait(number), { delay: ms });
+    } else if (ms >= 1) {
+      setTimeout(() => channel.port2.postMessage(number), ms);
+    } else {
+      channel.port2.postMessage(number);
+    }
+  }
   // A hidden tab's timers are slowed to about one a second; shown again, a wait that is over
   // ends at once.
   document.addEventListener('visibilitychange', () => {
     if (document.visibilityState === 'visible' && waitDone !== null &&
         performance.now() >= deadline)
-      channel.port2.postMessage(waitNumber);
+      wakeAfter(0, waitNumber);
   });
 
   const names = ['running', 'line', 'key'];
@@ -184,12 +195,9 @@
         waitStart = performance.now();
         deadline = waitStart + ms;
         waitDone = resolve;
-        const number = ++waitNumber;
-        // Timers never fire early; a wait of no time still goes through the event loop, so
-        // keys and painting go on.
-        const whole = Math.ceil(ms);
-        if (whole >= 1) setTimeout(() => channel.port2.postMessage(number), whole);
-        else channel.port2.postMessage(number);
+        // Delays are whole milliseconds that never end early; a wait of no time still goes
+        // through the event loop, so keys and painting go on.
+        wakeAfter(Math.ceil(ms), ++waitNumber);
       });
     },
     awaitKey() {
