@@ -21,10 +21,9 @@ struct PauseTurn {
 class PauseSchedule {
  public:
   static constexpr int64_t kMs = 1'000'000;
-  // A picture due this long after the last one shown makes the program suspend until then
-  // (or just yield, when it is due already); so does a pause this
-  // long, which is waited out after its picture is shown (a key may end a long pause's
-  // slices, so each one really passes before the program looks at the keys again).
+  // A picture due this long after the last one shown makes the program suspend until then;
+  // so does a pause this long, which is waited out after its picture is shown (a key may end
+  // a long pause's slices, so each one really passes before the program looks at the keys).
   static constexpr int64_t kFrameNs = 16 * kMs;
   // Having run this long without a turn for the browser, the program yields even when it is
   // behind, so keys and pictures keep flowing when the page is slowed down.
