@@ -1,5 +1,5 @@
 // The pacing of short sleeps, driven with made-up clock readings.
-#include "platform/common/sleep_pacer.h"
+#include "platform/posix/sleep_pacer.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstdint>
 
-#include "platform/common/sleep_pacer.h"
+#include "platform/posix/sleep_pacer.h"
 #include "screen/backend/platform_seam.h"
 
 namespace {

@@ -4,7 +4,9 @@
 (function () {
   'use strict';
   const canvas = document.getElementById('pantalla');
-  const context = canvas.getContext('2d', { alpha: false });
+  // Desynchronized: the canvas's pictures go to the display without a commit of the page's
+  // layers, which in a browser without a GPU copies the whole canvas on the main thread.
+  const context = canvas.getContext('2d', { alpha: false, desynchronized: true });
   const endPanel = document.getElementById('fin');
   const restart = document.getElementById('reiniciar');
 
@@ -156,30 +158,40 @@
   canvas.addEventListener('contextrestored', redrawWhole);
   window.addEventListener('pageshow', redrawWhole);
 
-  // Waits: a timer for the whole milliseconds it surely has (timers fire about 0.2 ms late
-  // and only in whole milliseconds), then messages until the deadline. Resuming from a
-  // message, never from inside a timer, keeps the browser's 4 ms clamp on nested timers
-  // away, so 2 ms stays 2 ms.
-  const kTimerLateMs = 0.3;
+  // Waits: the program resumes from a task the scheduler runs after the delay, which no
+  // clamp on nested timers lengthens (where the page has no such scheduler: a timer, then a
+  // message). Nothing waits in a loop: the program keeps its own deadlines and takes a late
+  // wake-up off its following pauses.
+  const scheduler = window.scheduler && window.scheduler.postTask ? window.scheduler : null;
   const channel = new MessageChannel();
   let deadline = 0;
   let waitStart = 0;
   let waitDone = null;
-  function checkDeadline() {
-    if (waitDone === null) return;
-    const left = deadline - performance.now();
-    if (left <= 0) {
-      status.waitedMs += performance.now() - waitStart;
-      const done = waitDone;
-      waitDone = null;
-      done();
-    } else if (left - kTimerLateMs >= 1) {
-      setTimeout(() => channel.port2.postMessage(0), Math.floor(left - kTimerLateMs));
+  let waitNumber = 0;  // a wake-up ends only the wait it was sent for
+  function endWait(number) {
+    if (waitDone === null || number !== waitNumber) return;
+    status.waitedMs += performance.now() - waitStart;
+    const done = waitDone;
+    waitDone = null;
+    done();
+  }
+  channel.port1.onmessage = (e) => endWait(e.data);
+  function wakeAfter(ms, number) {
+    if (scheduler) {
+      scheduler.postTask(() => endWait(number), { delay: ms });
+    } else if (ms >= 1) {
+      setTimeout(() => channel.port2.postMessage(number), ms);
     } else {
-      channel.port2.postMessage(0);
+      channel.port2.postMessage(number);
     }
   }
-  channel.port1.onmessage = checkDeadline;
+  // A hidden tab's timers are slowed to about one a second; shown again, a wait that is over
+  // ends at once.
+  document.addEventListener('visibilitychange', () => {
+    if (document.visibilityState === 'visible' && waitDone !== null &&
+        performance.now() >= deadline)
+      wakeAfter(0, waitNumber);
+  });
 
   const names = ['running', 'line', 'key'];
 
@@ -207,8 +219,9 @@
         waitStart = performance.now();
         deadline = waitStart + ms;
         waitDone = resolve;
-        // Through the event loop even when no time is left, so keys and painting go on.
-        channel.port2.postMessage(0);
+        // Delays are whole milliseconds that never end early; a wait of no time still goes
+        // through the event loop, so keys and painting go on.
+        wakeAfter(Math.ceil(ms), ++waitNumber);
       });
     },
     awaitKey() {

@@ -1,5 +1,5 @@
-// The page's side of the platform seam: pauses that hold 2 ms in a browser, the tone through
-// the page's audio, key waits that suspend the program, and the end of the program.
+// The page's side of the platform seam: pauses kept on a deadline and suspended about once a
+// frame, the tone through the page's audio, key waits that suspend, and the program's end.
 #pragma once
 
 struct WebKeyRing;

@@ -7,14 +7,10 @@
 #include "screen/backend/backend_port.h"
 
 namespace {
-constexpr double kPresentEveryMs = 10;
-
 std::vector<uint32_t> picture;  // RGBA, what the canvas shows
-double lastPresentMs = -1e9;
 }  // namespace
 
 void presentChangedRows() {
-  lastPresentMs = pageNow();
   VisibleFrame frame;
   if (!visibleFrame(frame)) return;
   const int shownHeight = frame.height * frame.rowRepeat;
@@ -27,12 +23,4 @@ void presentChangedRows() {
   if (!band.empty()) pagePutRows(picture.data(), frame.width, shownHeight, band.first, band.last);
 }
 
-void presentWhenDue(int pauseMs) {
-  if (pauseMs >= kPresentEveryMs || pageNow() - lastPresentMs >= kPresentEveryMs)
-    presentChangedRows();
-}
-
-void resetPresentation() {
-  picture.clear();
-  lastPresentMs = -1e9;
-}
+void resetPresentation() { picture.clear(); }

@@ -86,8 +86,19 @@ async function interactiveRun(browser, url) {
   await page.keyboard.press('Enter');
   await untilHeld(page);
   await sameAsDriver(page, mid, `${name}: mid-table, 3000 ms into the table`);
+  // From the hold to the end-of-run wait the rows take the time of their pauses.
+  await page.evaluate(() => { co2sim.resumedAt = performance.now(); });
   await resume(page);
-  await untilIdle(page, 'key');
+  await page.waitForFunction(() => {
+    if (co2sim.state !== 'key' || !co2sim.idle()) return false;
+    co2sim.keyWaitSeenAt = co2sim.keyWaitSeenAt || performance.now();
+    return true;
+  }, null, { timeout: 60000 });
+  const pace = await page.evaluate(() => ({
+    real: co2sim.keyWaitSeenAt - co2sim.resumedAt, paused: co2sim.virtualMs - co2sim.heldAtMs }));
+  const ratio = pace.real / pace.paused;
+  check(ratio >= 0.99 && ratio <= 1.03,
+        `${name}: ${pace.paused} ms of pauses last ${pace.real.toFixed(0)} ms (${ratio.toFixed(3)})`);
   await sameAsDriver(page, end, `${name}: the end-of-run wait`);
   const { tones, tonesSounded } = await page.evaluate(() => co2sim);
   check(summary && tones === summary.beeps && tones === 2,

@@ -1,4 +1,4 @@
-#include "platform/common/sleep_pacer.h"
+#include "platform/posix/sleep_pacer.h"
 
 #include <algorithm>
 
