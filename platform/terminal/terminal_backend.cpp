@@ -23,6 +23,7 @@
 #include "platform/terminal/terminal_frame.h"
 #include "platform/terminal/terminal_guard.h"
 #include "platform/terminal/terminal_keys.h"
+#include "platform/terminal/terminal_masks.h"
 #include "platform/terminal/terminal_tty.h"
 #include "screen/ascii_compare.h"
 #include "screen/platform_seam.h"
@@ -244,7 +245,8 @@ int terminalStart(const char*, int width, int height, int depth, int, int flags)
   static const bool exitHookRegistered = [] { return std::atexit(restoreAtExit) == 0; }();
   (void)exitHookRegistered;
   encoder = std::make_unique<FrameEncoder>(neededColumns, neededRows,
-                                           colourDepthFor(term, std::getenv("COLORTERM")));
+                                           colourDepthFor(term, std::getenv("COLORTERM")),
+                                           cellCharactersFor(term));
   keyParser = TerminalKeyParser{};
   showingNotice = false;
   sizeUnknown = true;
