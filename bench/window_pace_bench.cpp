@@ -1,0 +1,201 @@
+// The table's pace in a real window against the Null back end, in one process: runs of the
+// real scenario table alternate between the two, and each pause is accounted as owed and slept.
+// Usage: window_pace_bench [pairs] (SDL needs a display: bench/window_pace_bench.sh makes one).
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/posix/linux_backends.h"
+#include "platform/posix/posix_platform.h"
+#include "screen/backend.h"
+#include "screen/backend_port.h"
+#include "screen/platform_seam.h"
+#include "screen/screen.h"
+#include "simulator/pages.h"
+#include "simulator/variables.h"
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// What the pauses of one run owed and how long they slept; the end of the table is the
+// moment its end-of-run wait begins.
+struct Accounts {
+  double owedMs = 0;
+  double sleptMs = 0;
+  Clock::time_point tableEnd;
+  // Per sweep pause of 2 ms: how much longer it slept, and the program's time since the
+  // previous pause ended (drawing, and waiting for the screen lock).
+  std::vector<double> overshootUs, workUs;
+  Clock::time_point lastEnd;
+};
+Accounts accounts;
+PlatformSeam inner;
+// A tone without a sound card sleeps through the seam: those sleeps are the tone's own.
+thread_local bool inTone = false;
+
+void accountedSleep(int ms) {
+  const auto start = Clock::now();
+  inner.sleep(ms);
+  if (inTone) return;
+  const double slept = msSince(start);
+  accounts.sleptMs += slept;
+  accounts.owedMs += ms;
+  if (ms == 2 && accounts.lastEnd != Clock::time_point{}) {
+    accounts.overshootUs.push_back(1000 * (slept - ms));
+    accounts.workUs.push_back(
+        std::chrono::duration<double, std::micro>(start - accounts.lastEnd).count());
+  }
+  accounts.lastEnd = Clock::now();
+}
+
+void accountedTone(int hertz, int ms) {
+  const auto start = Clock::now();
+  inTone = true;
+  inner.tone(hertz, ms);
+  inTone = false;
+  accounts.sleptMs += msSince(start);
+  accounts.owedMs += ms;
+}
+
+// The end-of-run wait: the table is over; a key other than the space bar ends the run.
+void keyAtTheEnd(KeyWaitKind) {
+  accounts.tableEnd = Clock::now();
+  lockScreen();
+  queueKey('n');
+  unlockScreen();
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double mean(const std::vector<double>& values) {
+  double sum = 0;
+  for (const double v : values) sum += v;
+  return values.empty() ? 0 : sum / static_cast<double>(values.size());
+}
+
+struct Run {
+  long long rows = 0;
+  double wallMs = 0, owedMs = 0, sleptMs = 0;
+  std::vector<double> overshootUs, workUs;
+};
+
+bool openScreen(bool window) {
+  if (window) {
+    setenv("QXGFX", "sdl", 1);
+    setScreenMode(20, 16, 8, 0, 0);
+  } else {
+    setScreenMode(20, 16, 8, kFlagNullBackend, 0);
+  }
+  return frameBuffer() != nullptr;
+}
+
+Run tableRun(bool window, float to) {
+  if (!openScreen(window)) {
+    std::fprintf(stderr, "no %s screen\n", window ? "SDL" : "null");
+    std::exit(1);
+  }
+  shareWeak = 0.2f;
+  shareMedium = 0.3f;
+  shareStrong = 0.4f;
+  emissionFrom = 2;
+  emissionTo = to;
+  fireCutPercent = 50;
+  drawResultsPage();
+  accounts = Accounts{};
+  const long long rowsBefore = tableRowsPrinted;
+  const auto start = Clock::now();
+  runScenarioTable();
+  Run run;
+  run.rows = tableRowsPrinted - rowsBefore;
+  run.wallMs = std::chrono::duration<double, std::milli>(accounts.tableEnd - start).count();
+  run.owedMs = accounts.owedMs;
+  run.sleptMs = accounts.sleptMs;
+  run.overshootUs = accounts.overshootUs;
+  run.workUs = accounts.workUs;
+  setScreenMode(0, 0, 0, 0, 0);
+  return run;
+}
+
+// The table's own pace: a long run less a short one, so the page and the prompt cancel.
+struct Pace {
+  double ratio = 0;       // wall time / pauses owed
+  double sleptRatio = 0;  // time slept / pauses owed
+};
+
+Pace paceOf(bool window, std::vector<Run>& log) {
+  const Run shortRun = tableRun(window, 2.05f);
+  const Run longRun = tableRun(window, 2.5f);
+  log.push_back(shortRun);
+  log.push_back(longRun);
+  const double owed = longRun.owedMs - shortRun.owedMs;
+  return {(longRun.wallMs - shortRun.wallMs) / owed, (longRun.sleptMs - shortRun.sleptMs) / owed};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int pairs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+  installPosixPlatform();
+  registerLinuxBackends();
+  inner = platformSeam();
+  PlatformSeam seam = inner;
+  seam.sleep = accountedSleep;
+  seam.tone = accountedTone;
+  seam.awaitKey = keyAtTheEnd;
+  installPlatformSeam(seam);
+  startServices(0, nullptr);
+
+  std::vector<double> window, null, windowSlept, nullSlept, difference;
+  std::vector<Run> log;
+  std::printf("pair  window  null    window-null  (wall / pauses owed; slept / owed)\n");
+  for (int pair = 0; pair < pairs; ++pair) {
+    // Alternate which goes first, so a drift in the machine's load falls on both alike.
+    Pace w, n;
+    if (pair % 2 == 0) {
+      w = paceOf(true, log);
+      n = paceOf(false, log);
+    } else {
+      n = paceOf(false, log);
+      w = paceOf(true, log);
+    }
+    window.push_back(w.ratio);
+    null.push_back(n.ratio);
+    windowSlept.push_back(w.sleptRatio);
+    nullSlept.push_back(n.sleptRatio);
+    difference.push_back(w.ratio - n.ratio);
+    std::printf("%4d  %.4f  %.4f  %+.4f       slept %.4f / %.4f\n", pair + 1, w.ratio, n.ratio,
+                w.ratio - n.ratio, w.sleptRatio, n.sleptRatio);
+    std::fflush(stdout);
+  }
+  std::printf("median  window %.4f  null %.4f  window-null %+.4f  slept window %.4f null %.4f\n",
+              median(window), median(null), median(difference), median(windowSlept),
+              median(nullSlept));
+  // The sweep's pauses of every long run, by back end (runs alternate: window first in odd pairs).
+  std::vector<double> overshoot[2], work[2];
+  for (size_t i = 0; i < log.size(); ++i) {
+    const bool isWindow = ((i / 4) % 2 == 0) == (i % 4 < 2);
+    overshoot[isWindow].insert(overshoot[isWindow].end(), log[i].overshootUs.begin(),
+                               log[i].overshootUs.end());
+    work[isWindow].insert(work[isWindow].end(), log[i].workUs.begin(), log[i].workUs.end());
+  }
+  for (const int w : {1, 0})
+    std::printf(
+        "%-6s sweep pauses: overshoot median %.0f us mean %.0f us; work between pauses "
+        "median %.0f us mean %.0f us\n",
+        w ? "window" : "null", median(overshoot[w]), mean(overshoot[w]), median(work[w]),
+        mean(work[w]));
+  const Run& sample = log.back();
+  std::printf("(a long run: %lld rows, %.0f ms owed)\n", sample.rows, sample.owedMs);
+  return 0;
+}
