@@ -1,8 +1,14 @@
 // The table's pace in a real window against the Null back end, in one process: runs of the
 // real scenario table alternate between the two, and each pause is accounted as owed and slept.
 // Usage: window_pace_bench [pairs] (SDL needs a display: bench/window_pace_bench.sh makes one).
+#include <dirent.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <charconv>
 #include <chrono>
+#include <fstream>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -24,12 +30,53 @@ double msSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
+// Voluntary context switches of the program thread and of all the other threads (the
+// presentation thread): a thread that blocks on the screen lock, sleeps or rests counts one.
+struct Switches {
+  long long program = 0, others = 0;
+};
+
+long long voluntarySwitches(const std::string& task) {
+  std::ifstream status("/proc/self/task/" + task + "/status");
+  const std::string key = "voluntary_ctxt_switches:";
+  for (std::string line; std::getline(status, line);) {
+    if (line.compare(0, key.size(), key) != 0) continue;
+    size_t at = key.size();
+    while (at < line.size() && line[at] == '\t') ++at;
+    long long value = 0;
+    std::from_chars(line.data() + at, line.data() + line.size(), value);
+    return value;
+  }
+  return 0;
+}
+
+Switches switchesNow() {
+  Switches s;
+  const std::string self = std::to_string(syscall(SYS_gettid));
+  if (DIR* dir = opendir("/proc/self/task")) {
+    while (const dirent* entry = readdir(dir)) {
+      const std::string task = entry->d_name;
+      if (task == "." || task == "..") continue;
+      (task == self ? s.program : s.others) += voluntarySwitches(task);
+    }
+    closedir(dir);
+  }
+  return s;
+}
+
 // What the pauses of one run owed and how long they slept; the end of the table is the
 // moment its end-of-run wait begins.
 struct Accounts {
   double owedMs = 0;
   double sleptMs = 0;
   Clock::time_point tableEnd;
+  Switches atEnd;
+  long long pauses = 0;
+  // Each table row, from the end of one row's 9 ms pause to the end of the next one's
+  // (rows with the band's tone between them left out).
+  std::vector<double> rowMs;
+  Clock::time_point lastRowEnd;
+  bool toneSinceRow = false;
   // Per sweep pause of 2 ms: how much longer it slept, and the program's time since the
   // previous pause ended (drawing, and waiting for the screen lock).
   std::vector<double> overshootUs, workUs;
@@ -47,12 +94,21 @@ void accountedSleep(int ms) {
   const double slept = msSince(start);
   accounts.sleptMs += slept;
   accounts.owedMs += ms;
+  ++accounts.pauses;
   if (ms == 2 && accounts.lastEnd != Clock::time_point{}) {
     accounts.overshootUs.push_back(1000 * (slept - ms));
     accounts.workUs.push_back(
         std::chrono::duration<double, std::micro>(start - accounts.lastEnd).count());
   }
   accounts.lastEnd = Clock::now();
+  if (ms == 9) {
+    if (accounts.lastRowEnd != Clock::time_point{} && !accounts.toneSinceRow)
+      accounts.rowMs.push_back(
+          std::chrono::duration<double, std::milli>(accounts.lastEnd - accounts.lastRowEnd)
+              .count());
+    accounts.lastRowEnd = accounts.lastEnd;
+    accounts.toneSinceRow = false;
+  }
 }
 
 void accountedTone(int hertz, int ms) {
@@ -60,6 +116,7 @@ void accountedTone(int hertz, int ms) {
   inTone = true;
   inner.tone(hertz, ms);
   inTone = false;
+  accounts.toneSinceRow = true;
   accounts.sleptMs += msSince(start);
   accounts.owedMs += ms;
 }
@@ -67,6 +124,7 @@ void accountedTone(int hertz, int ms) {
 // The end-of-run wait: the table is over; a key other than the space bar ends the run.
 void keyAtTheEnd(KeyWaitKind) {
   accounts.tableEnd = Clock::now();
+  accounts.atEnd = switchesNow();
   lockScreen();
   queueKey('n');
   unlockScreen();
@@ -78,6 +136,8 @@ double median(std::vector<double> values) {
   return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
+constexpr double kRowPausesMs = 104 * 2 + 9;
+
 double mean(const std::vector<double>& values) {
   double sum = 0;
   for (const double v : values) sum += v;
@@ -88,6 +148,9 @@ struct Run {
   long long rows = 0;
   double wallMs = 0, owedMs = 0, sleptMs = 0;
   std::vector<double> overshootUs, workUs;
+  long long pauses = 0;  // sleeps of the program thread
+  Switches switches;     // during the table
+  std::vector<double> rowMs;
 };
 
 bool openScreen(bool window) {
@@ -114,6 +177,7 @@ Run tableRun(bool window, float to) {
   drawResultsPage();
   accounts = Accounts{};
   const long long rowsBefore = tableRowsPrinted;
+  const Switches before = switchesNow();
   const auto start = Clock::now();
   runScenarioTable();
   Run run;
@@ -123,6 +187,9 @@ Run tableRun(bool window, float to) {
   run.sleptMs = accounts.sleptMs;
   run.overshootUs = accounts.overshootUs;
   run.workUs = accounts.workUs;
+  run.switches = {accounts.atEnd.program - before.program, accounts.atEnd.others - before.others};
+  run.pauses = accounts.pauses;
+  run.rowMs = accounts.rowMs;
   setScreenMode(0, 0, 0, 0, 0);
   return run;
 }
@@ -131,6 +198,12 @@ Run tableRun(bool window, float to) {
 struct Pace {
   double ratio = 0;       // wall time / pauses owed
   double sleptRatio = 0;  // time slept / pauses owed
+  // Per table row: the program thread's blocks beyond its own pauses (waits for the screen
+  // lock), and the other threads' wake-ups.
+  double programBlocks = 0, otherWakeUps = 0;
+  // The median row of the long run against its 217 ms of pauses: robust to the few rows a
+  // busy machine stalls.
+  double medianRow = 0;
 };
 
 Pace paceOf(bool window, std::vector<Run>& log) {
@@ -139,7 +212,12 @@ Pace paceOf(bool window, std::vector<Run>& log) {
   log.push_back(shortRun);
   log.push_back(longRun);
   const double owed = longRun.owedMs - shortRun.owedMs;
-  return {(longRun.wallMs - shortRun.wallMs) / owed, (longRun.sleptMs - shortRun.sleptMs) / owed};
+  const double rows = static_cast<double>(longRun.rows - shortRun.rows);
+  const double blocks = static_cast<double>((longRun.switches.program - longRun.pauses) -
+                                            (shortRun.switches.program - shortRun.pauses));
+  const double others = static_cast<double>(longRun.switches.others - shortRun.switches.others);
+  return {(longRun.wallMs - shortRun.wallMs) / owed, (longRun.sleptMs - shortRun.sleptMs) / owed,
+          blocks / rows, others / rows, median(longRun.rowMs) / kRowPausesMs};
 }
 
 }  // namespace
@@ -156,7 +234,8 @@ int main(int argc, char** argv) {
   installPlatformSeam(seam);
   startServices(0, nullptr);
 
-  std::vector<double> window, null, windowSlept, nullSlept, difference;
+  std::vector<double> window, null, windowSlept, nullSlept, difference, blocks[2], wakeUps[2],
+      rows[2], rowDifference;
   std::vector<Run> log;
   std::printf("pair  window  null    window-null  (wall / pauses owed; slept / owed)\n");
   for (int pair = 0; pair < pairs; ++pair) {
@@ -174,8 +253,16 @@ int main(int argc, char** argv) {
     windowSlept.push_back(w.sleptRatio);
     nullSlept.push_back(n.sleptRatio);
     difference.push_back(w.ratio - n.ratio);
-    std::printf("%4d  %.4f  %.4f  %+.4f       slept %.4f / %.4f\n", pair + 1, w.ratio, n.ratio,
-                w.ratio - n.ratio, w.sleptRatio, n.sleptRatio);
+    rows[1].push_back(w.medianRow);
+    rows[0].push_back(n.medianRow);
+    rowDifference.push_back(w.medianRow - n.medianRow);
+    blocks[1].push_back(w.programBlocks);
+    blocks[0].push_back(n.programBlocks);
+    wakeUps[1].push_back(w.otherWakeUps);
+    wakeUps[0].push_back(n.otherWakeUps);
+    std::printf("%4d  %.4f  %.4f  %+.4f       slept %.4f / %.4f; median row %.4f / %.4f\n",
+                pair + 1, w.ratio, n.ratio, w.ratio - n.ratio, w.sleptRatio, n.sleptRatio,
+                w.medianRow, n.medianRow);
     std::fflush(stdout);
   }
   std::printf("median  window %.4f  null %.4f  window-null %+.4f  slept window %.4f null %.4f\n",
@@ -195,6 +282,13 @@ int main(int argc, char** argv) {
         "median %.0f us mean %.0f us\n",
         w ? "window" : "null", median(overshoot[w]), mean(overshoot[w]), median(work[w]),
         mean(work[w]));
+  std::printf("median row / 217 ms: window %.4f  null %.4f  window-null %+.4f\n", median(rows[1]),
+              median(rows[0]), median(rowDifference));
+  for (const int w : {1, 0})
+    std::printf(
+        "%-6s per table row: program thread blocked beyond its pauses %.1f times "
+        "(median), other threads woke %.1f times\n",
+        w ? "window" : "null", median(blocks[w]), median(wakeUps[w]));
   const Run& sample = log.back();
   std::printf("(a long run: %lld rows, %.0f ms owed)\n", sample.rows, sample.owedMs);
   return 0;
