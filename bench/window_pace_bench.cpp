@@ -277,12 +277,20 @@ int main(int argc, char** argv) {
                                log[i].overshootUs.end());
     work[isWindow].insert(work[isWindow].end(), log[i].workUs.begin(), log[i].workUs.end());
   }
-  for (const int w : {1, 0})
+  for (const int w : {1, 0}) {
+    double stalledMs = 0;
+    int stalls = 0;
+    for (const double us : work[w]) {
+      if (us <= 20'000) continue;
+      ++stalls;
+      stalledMs += us / 1000;
+    }
     std::printf(
         "%-6s sweep pauses: overshoot median %.0f us mean %.0f us; work between pauses "
-        "median %.0f us mean %.0f us\n",
+        "median %.0f us mean %.0f us; %d stalls over 20 ms (%.0f ms)\n",
         w ? "window" : "null", median(overshoot[w]), mean(overshoot[w]), median(work[w]),
-        mean(work[w]));
+        mean(work[w]), stalls, stalledMs);
+  }
   std::printf("median row / 217 ms: window %.4f  null %.4f  window-null %+.4f\n", median(rows[1]),
               median(rows[0]), median(rowDifference));
   for (const int w : {1, 0})
