@@ -118,6 +118,7 @@ void accountedTone(int hertz, int ms) {
   inner.tone(hertz, ms);
   inTone = false;
   accounts.toneSinceRow = true;
+  accounts.lastEnd = Clock::now();  // the tone is no work between pauses
   accounts.sleptMs += msSince(start);
   accounts.owedMs += ms;
 }
