@@ -281,6 +281,45 @@ TEST(PresentationThreadLife, NothingDirtyRestsUntilTheProgramLeavesRowsDirty) {
   EXPECT_EQ(window.teardowns, 1);
 }
 
+// Rows changed right after a copy wake the resting thread, which then rests on until the copy
+// is due instead of taking a turn of the screen lock that could copy nothing.
+TEST(PresentationThreadLife, RowsWokenBeforeTheIntervalWaitForItWithoutATurn) {
+  FakeWindow window;
+  PresentationThread machine(window.hooks());
+  ASSERT_TRUE(machine.start());
+  ASSERT_TRUE(window.waitFor([&] { return window.rests == 1; }));
+  const auto leaveRowDirty = [&] {
+    std::lock_guard<std::recursive_mutex> guard(window.screenLock);
+    window.dirty[3] = 1;
+    machine.noteProgramUnlock();
+  };
+  // The first change is copied at once, then the thread rests with nothing to copy.
+  leaveRowDirty();
+  ASSERT_TRUE(window.waitFor([&] { return window.rests == 2; }));
+  // The next change comes at the same moment: the thread rests the interval out.
+  leaveRowDirty();
+  ASSERT_TRUE(window.waitFor([&] { return window.rests == 3; }));
+  {
+    std::lock_guard<std::mutex> lock(window.m);
+    EXPECT_EQ(window.lastRestMs, 10);
+    EXPECT_EQ(window.dispatches, 2);
+  }
+  // Ten milliseconds later the rest ends by its time: the turn copies the rows.
+  {
+    std::lock_guard<std::mutex> lock(window.m);
+    window.virtualNow += milliseconds(10);
+    window.wakePending = true;
+    window.changed.notify_all();
+  }
+  ASSERT_TRUE(window.waitFor([&] { return window.rests == 4; }));
+  {
+    std::lock_guard<std::recursive_mutex> guard(window.screenLock);
+    EXPECT_EQ(window.copies.size(), 2u);
+    EXPECT_EQ(window.dispatches, 3);
+  }
+  EXPECT_FALSE(machine.stop());
+}
+
 TEST(PresentationThreadLife, AHookThatThrowsLetsGoOfTheLockAndEnds) {
   FakeWindow window;
   window.onDispatch = [] { throw std::runtime_error("lost terminal"); };

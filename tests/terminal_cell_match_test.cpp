@@ -6,6 +6,8 @@
 #include <functional>
 
 #include "platform/terminal/terminal_cell_match.h"
+#include "platform/terminal/terminal_masks.h"
+#include "screen/backend/cp437.h"
 
 namespace {
 constexpr uint32_t kBlack = 0x000000, kWhite = 0xFFFFFF, kRed = 0xBB1111, kBlue = 0x1111FF,
@@ -121,19 +123,131 @@ const MatchCase kCases[] = {
      {U'\u2584', kWhite, kBlack}},
 };
 
-class CellMatch : public ::testing::TestWithParam<MatchCase> {};
+// The Linux console's fonts have the box-drawing set and the full and half blocks only:
+// lines stay lines wherever they lie in the cell, bar ends take the nearest block.
+const MatchCase kConsoleCases[] = {
+    {"LineOnTheTopEdgeIsTheBoxLine",
+     [] { return Picture(kBlack).fill(0, 7, 0, 0, kWhite); },
+     {' ', kWhite, kBlack, kBlank},
+     {U'\u2500', kWhite, kBlack}},
+    {"LineOnTheBottomRowIsTheBoxLine",
+     [] { return Picture(kBlack).fill(0, 7, 15, 15, kGreen); },
+     {' ', kWhite, kBlack, kBlank},
+     {U'\u2500', kGreen, kBlack}},
+    {"LineOnTheLeftEdgeIsTheBoxLine",
+     [] { return Picture(kBlack).fill(0, 0, 0, 15, kGreen); },
+     {' ', kWhite, kBlack, kBlank},
+     {U'\u2502', kGreen, kBlack}},
+    {"LineOnTheRightEdgeIsTheBoxLine",
+     [] { return Picture(kRed).fill(7, 7, 0, 15, kGreen); },
+     {' ', kWhite, kRed, kBlank},
+     {U'\u2502', kGreen, kRed}},
+    {"CornerOnTheEdgesKeepsItsCharacter",
+     [] { return Picture(kBlack).fill(0, 7, 0, 0, kGreen).fill(0, 0, 0, 15, kGreen); },
+     {' ', kWhite, kBlack, kBlank},
+     {U'\u250C', kGreen, kBlack}},
+    {"BarEndAtThreeEighthsIsTheLowerHalf",
+     [] { return Picture(kRed).fill(0, 7, 0, 9, kBlue); },
+     {' ', kWhite, kBlack, kBlank},
+     {U'\u2584', kRed, kBlue}},
+    {"BarEndAtFiveEighthsIsTheLowerHalf",
+     [] { return Picture(kRed).fill(0, 7, 0, 5, kBlue); },
+     {' ', kWhite, kBlack, kBlank},
+     {U'\u2584', kRed, kBlue}},
+    // Thirteen of sixteen rows in the bar's colour: nearer a full cell than a half.
+    {"BarEndNearTheBottomFillsTheCell",
+     [] { return Picture(kRed).fill(0, 7, 0, 12, kBlue); },
+     {' ', kWhite, kBlack, kBlank},
+     {U'\u2588', kBlue, kBlack}},
+    {"BarEndAnEighthInLeavesTheTrack",
+     [] { return Picture(kRed).fill(0, 7, 0, 1, kBlue); },
+     {' ', kWhite, kRed, kBlank},
+     {U' ', kRed, kRed}},
+    {"BarSideAtFiveEighthsIsTheLeftHalf",
+     [] { return Picture(kBlack).fill(0, 4, 0, 15, kRed); },
+     {' ', kWhite, kBlack, kBlank},
+     {U'\u258C', kRed, kBlack}},
+    {"BarSideAtThreeEighthsIsTheLeftHalf",
+     [] { return Picture(kBlack).fill(0, 2, 0, 15, kRed); },
+     {' ', kWhite, kBlack, kBlank},
+     {U'\u258C', kRed, kBlack}},
+    {"TextKeepsItsCharacter",
+     [] { return Picture(0).glyph(kRing, kWhite, kBlue); },
+     {'A', kWhite, kBlue, kRing},
+     {U'A', kWhite, kBlue}},
+};
 
-TEST_P(CellMatch, ShowsTheExpectedCharacterAndColours) {
-  const Picture picture = GetParam().picture();
-  const TerminalCell shown = matchCell(picture.rgb, GetParam().record);
-  const TerminalCell& expected = GetParam().expected;
-  EXPECT_EQ(static_cast<uint32_t>(shown.character), static_cast<uint32_t>(expected.character));
-  EXPECT_EQ(shown.foreground, expected.foreground);
-  EXPECT_EQ(shown.background, expected.background);
+void expectShown(const MatchCase& c, CellCharacters characters) {
+  const Picture picture = c.picture();
+  const TerminalCell shown = matchCell(picture.rgb, c.record, characters);
+  EXPECT_EQ(static_cast<uint32_t>(shown.character), static_cast<uint32_t>(c.expected.character));
+  EXPECT_EQ(shown.foreground, c.expected.foreground);
+  EXPECT_EQ(shown.background, c.expected.background);
 }
 
+class CellMatch : public ::testing::TestWithParam<MatchCase> {};
+TEST_P(CellMatch, ShowsTheExpectedCharacterAndColours) {
+  expectShown(GetParam(), CellCharacters::Unicode);
+}
 INSTANTIATE_TEST_SUITE_P(Cells, CellMatch, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+class ConsoleCellMatch : public ::testing::TestWithParam<MatchCase> {};
+TEST_P(ConsoleCellMatch, ShowsTheNearestCharacterOfCodePage437) {
+  expectShown(GetParam(), CellCharacters::CodePage437);
+}
+INSTANTIATE_TEST_SUITE_P(Cells, ConsoleCellMatch, ::testing::ValuesIn(kConsoleCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+bool isOnePixelLine(const CellMask& mask) {
+  int rows = 0, columns = 0;
+  for (int y = 0; y < 16; ++y) {
+    bool any = false;
+    for (int x = 0; x < 8; ++x) any = any || mask.test(x, y);
+    rows += any;
+  }
+  for (int x = 0; x < 8; ++x) {
+    bool any = false;
+    for (int y = 0; y < 16; ++y) any = any || mask.test(x, y);
+    columns += any;
+  }
+  return rows == 1 || columns == 1;
+}
+
+// Every shape the matcher knows, drawn in two colours either way round: on the console the
+// cell never shows a character outside code page 437, and a drawn line never vanishes.
+TEST(ConsoleCharacters, EveryShapeShowsACharacterOfCodePage437) {
+  for (const MaskShape& shape : maskShapes(CellCharacters::Unicode)) {
+    for (const bool swapped : {false, true}) {
+      Picture picture(swapped ? kGreen : kBlack);
+      for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 8; ++x)
+          if (shape.mask.test(x, y)) picture.rgb[y * 8 + x] = swapped ? kBlack : kGreen;
+      const TerminalCell shown =
+          matchCell(picture.rgb, {' ', kWhite, kBlack, kBlank}, CellCharacters::CodePage437);
+      EXPECT_NE(unicodeToCp437(shown.character), '?')
+          << "shape U+" << std::hex << static_cast<uint32_t>(shape.character);
+      if (isOnePixelLine(shape.mask)) {
+        EXPECT_NE(static_cast<uint32_t>(shown.character), static_cast<uint32_t>(U' '))
+            << "a thin shape vanished: U+" << std::hex << static_cast<uint32_t>(shape.character);
+      }
+    }
+  }
+}
+
+TEST(ConsoleCharacters, OnlyTheLinuxConsoleIsLimited) {
+  const struct {
+    const char* term;
+    CellCharacters expected;
+  } cases[] = {
+      {"linux", CellCharacters::CodePage437},     {"linux-16color", CellCharacters::CodePage437},
+      {"linux-m", CellCharacters::CodePage437},   {"xterm-256color", CellCharacters::Unicode},
+      {"tmux-256color", CellCharacters::Unicode}, {"linuxish", CellCharacters::Unicode},
+      {nullptr, CellCharacters::Unicode},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(cellCharactersFor(c.term), c.expected) << (c.term ? c.term : "(none)");
+}
 
 // More than one line's worth of pixels changed: the glyph is no longer what the cell shows.
 TEST(CellMatchLimits, AGlyphCoveredBeyondOneLineGivesWayToAShape) {

@@ -112,7 +112,18 @@ void PresentationThread::loop() {
   while (running_.load()) {
     const int restMs = turn();
     if (!running_.load()) break;
-    if (restMs > 0) callIfSet(hooks_.rest, restMs);
+    if (restMs <= 0) continue;
+    callIfSet(hooks_.rest, restMs);
+    // Woken by the program's rows (it cleared `resting_`) before the last copy is 10 ms old:
+    // the rows wait for the interval anyway, so the thread rests on until then rather than
+    // take a turn of the screen lock that copies nothing and holds up the program's drawing.
+    // A window event or a signal still ends this rest; an echo is never held back.
+    if (restMs == kRestLimitMs && !resting_.load(std::memory_order_relaxed) &&
+        !keyQueuedSinceCopy_ && running_.load()) {
+      const auto due = lastCopy_ + kCopyInterval - now();
+      const auto us = std::chrono::duration_cast<std::chrono::microseconds>(due).count();
+      if (us > 0) callIfSet(hooks_.rest, static_cast<int>((us + 999) / 1000));
+    }
   }
 }
 

@@ -3,16 +3,17 @@
 #include <algorithm>
 
 int64_t SleepPacer::plan(int64_t requestNs, int64_t nowNs) {
-  if (!running_ || nowNs - lastEndNs_ > kRunGapNs) carry_ = 0;
-  requestNs_ = requestNs;
-  startNs_ = nowNs;
-  return std::max<int64_t>(0, requestNs - carry_);
+  if (!running_ || nowNs - lastEndNs_ > kRunGapNs) dueNs_ = nowNs;
+  // Counted from when the previous pause was due, not from now: the time the program took
+  // between the pauses and the previous wake-up's lateness are taken off this one.
+  dueNs_ += requestNs;
+  const int64_t behind = nowNs + requestNs - dueNs_;
+  if (behind > maxCarry_) dueNs_ = nowNs + requestNs - maxCarry_;
+  return std::max<int64_t>(0, dueNs_ - nowNs);
 }
 
 void SleepPacer::finished(int64_t endNs) {
-  // What this pause took beyond its request, counting what was taken off it.
-  const int64_t over = carry_ + (endNs - startNs_) - requestNs_;
-  carry_ = std::clamp<int64_t>(over, 0, maxCarry_);
+  carry_ = std::clamp<int64_t>(endNs - dueNs_, 0, maxCarry_);
   lastEndNs_ = endNs;
   running_ = true;
 }

@@ -1,13 +1,13 @@
-// Pacing of short OS sleeps: the wake-up latency of one sleep is taken off the next, so a run
-// of 2 ms pauses lasts 2 ms a pause on average instead of 2 ms plus the latency each time.
+// Pacing of short OS sleeps: within a run of pauses each one ends its request after the
+// previous one was due to end, so wake-up latency and the work between pauses are repaid.
 #pragma once
 #include <cstdint>
 
 class SleepPacer {
  public:
-  // The latency carried is at most this much, so no pause is cut by more than a millisecond.
-  static constexpr int64_t kMaxCarryNs = 1'000'000;
-  // A larger bound lets a long late wake-up be repaid over several of the following pauses.
+  // The run is never more than this behind its due time: a longer stall (the machine busy
+  // elsewhere) is forgiven instead of being caught up with a burst of zero-length pauses.
+  static constexpr int64_t kMaxCarryNs = 20'000'000;
   explicit SleepPacer(int64_t maxCarryNs = kMaxCarryNs) : maxCarry_(maxCarryNs) {}
   // A pause starting this long after the previous one ended begins a new run: nothing carried.
   static constexpr int64_t kRunGapNs = 20'000'000;
@@ -16,13 +16,13 @@ class SleepPacer {
   int64_t plan(int64_t requestNs, int64_t nowNs);
   // The planned sleep ended at endNs.
   void finished(int64_t endNs);
+  // How far the run was behind its due time when the last pause ended (0 when on time).
   int64_t carriedNs() const { return carry_; }
 
  private:
   int64_t maxCarry_;
   int64_t carry_ = 0;
-  int64_t requestNs_ = 0;
-  int64_t startNs_ = 0;
+  int64_t dueNs_ = 0;  // when the last planned pause was due to end
   int64_t lastEndNs_ = 0;
   bool running_ = false;
 };

@@ -266,10 +266,18 @@ bool beginTurn() {
   return true;
 }
 
+bool copiedThisTurn = false;
+
 bool presentFrame(const VisibleFrame& frame) {
-  const bool copied = presenter.present(frame);
-  latencyProbe.afterCopy(copied);
-  return copied;
+  copiedThisTurn = presenter.present(frame);
+  return copiedThisTurn;
+}
+
+// After the turn has let go of the screen lock.
+void sendFrame() {
+  presenter.send();
+  latencyProbe.afterCopy(copiedThisTurn);
+  copiedThisTurn = false;
 }
 
 void refreshKeyState() {
@@ -296,6 +304,7 @@ PresentationThread& presentation() {
       .active = [] { return active; },
       .refreshKeyState = refreshKeyState,
       .dispatchEvents = dispatchEvents,
+      .endTurn = sendFrame,
       .rest = rest,
       .wake = wakePresenter,
       .teardown = teardownWindow,

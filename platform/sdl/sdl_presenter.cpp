@@ -194,10 +194,16 @@ bool Presenter::present(const VisibleFrame& s) {
   }
   if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
   std::fill(s.dirtyRows.begin(), s.dirtyRows.end(), uint8_t{0});
-  if (whole) {
+  sendWhole_ = sendWhole_ || whole;
+  return whole || !rects_.empty();
+}
+
+void Presenter::send() {
+  if (window_ && sendWhole_) {
     SDL_UpdateWindowSurface(window_);
-  } else if (!rects_.empty()) {
+  } else if (window_ && !rects_.empty()) {
     SDL_UpdateWindowSurfaceRects(window_, rects_.data(), static_cast<int>(rects_.size()));
   }
-  return whole || !rects_.empty();
+  sendWhole_ = false;
+  rects_.clear();
 }

@@ -22,9 +22,12 @@ class Presenter {
   bool toggleFullScreen();
   bool fullScreen() const { return fullScreen_; }
   SDL_Window* window() const { return window_; }
-  // Copies the rows flagged in dirtyRows to the window and clears their flags.
-  // Returns whether any row was copied to the window.
+  // Copies the rows flagged in dirtyRows to the window's surface and clears their flags;
+  // `send` shows them. Returns whether any row was copied.
   bool present(const VisibleFrame& frame);
+  // Sends what the last present copied to the display. Needs no screen lock: the display's
+  // round trip then never holds up the program's drawing.
+  void send();
   // The palette of 8-bit frames as 0xRRGGBB; the next present converts with it.
   void setPalette(const std::array<uint32_t, 256>& palette);
   // Forces the whole picture to be sent again (exposure, focus, switch).
@@ -51,4 +54,5 @@ class Presenter {
   bool converterOk_ = false;
   std::array<uint32_t, 256> palette_{};
   std::vector<SDL_Rect> rects_;
+  bool sendWhole_ = false;
 };

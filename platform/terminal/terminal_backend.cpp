@@ -24,6 +24,7 @@
 #include "platform/terminal/terminal_frame.h"
 #include "platform/terminal/terminal_guard.h"
 #include "platform/terminal/terminal_keys.h"
+#include "platform/terminal/terminal_masks.h"
 #include "platform/terminal/terminal_tty.h"
 #include "screen/backend/ascii_compare.h"
 #include "screen/backend/backend_port.h"
@@ -252,7 +253,8 @@ int terminalStart(const char*, int width, int height, int depth, int, int flags)
   static const bool exitHookRegistered = [] { return std::atexit(restoreAtExit) == 0; }();
   (void)exitHookRegistered;
   state().encoder = std::make_unique<FrameEncoder>(state().neededColumns, state().neededRows,
-                                                   colourDepthFor(term, std::getenv("COLORTERM")));
+                                                   colourDepthFor(term, std::getenv("COLORTERM")),
+                                                   cellCharactersFor(term));
   state().keyParser = TerminalKeyParser{};
   state().showingNotice = false;
   state().sizeUnknown = true;

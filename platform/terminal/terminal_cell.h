@@ -9,3 +9,8 @@ struct TerminalCell {
   uint32_t background = 0;  // 0xRRGGBB
   bool operator==(const TerminalCell&) const = default;
 };
+
+// Which characters the terminal's font draws for cells crossed by lines and bars: every
+// block element and box-drawing character, or only those of code page 437 (the Linux
+// console's fonts: the box-drawing set and the full and half blocks).
+enum class CellCharacters { Unicode, CodePage437 };

@@ -59,7 +59,8 @@ void chooseColours(const uint32_t (&rgb)[kCellPixels], uint32_t& main, uint32_t&
 }
 }  // namespace
 
-TerminalCell matchCell(const uint32_t (&rgb)[kCellPixels], const CellGlyph& glyph) {
+TerminalCell matchCell(const uint32_t (&rgb)[kCellPixels], const CellGlyph& glyph,
+                       CellCharacters characters) {
   if (glyph.fontRows) {
     const CellMask shape = glyphMask(glyph);
     int differing = 0;
@@ -90,7 +91,7 @@ TerminalCell matchCell(const uint32_t (&rgb)[kCellPixels], const CellGlyph& glyp
   const MaskShape* best = nullptr;
   bool secondInside = true;
   int bestCost = kCellPixels + 1;
-  for (const MaskShape& candidate : maskShapes()) {
+  for (const MaskShape& candidate : maskShapes(characters)) {
     const int cost = candidate.mask.distance(seconds);
     if (cost < bestCost) {
       best = &candidate, secondInside = true, bestCost = cost;
@@ -100,8 +101,10 @@ TerminalCell matchCell(const uint32_t (&rgb)[kCellPixels], const CellGlyph& glyp
     }
     if (bestCost == 0) break;
   }
-  const uint32_t inside = secondInside ? second : main;
-  const uint32_t outside = secondInside ? main : second;
+  // A shape shown by its complement's character swaps the colours.
+  const bool secondDrawn = secondInside != best->inverted;
+  const uint32_t inside = secondDrawn ? second : main;
+  const uint32_t outside = secondDrawn ? main : second;
   if (best->character == U' ') {
     // An area filled over the cell (a bar, a box) shows as a full block; the cell's own
     // background as a blank.

@@ -17,5 +17,7 @@ struct CellGlyph {
   const uint8_t* fontRows = nullptr;
 };
 
-// rgb: the cell's pixels as 0xRRGGBB, row by row (index y * 8 + x).
-TerminalCell matchCell(const uint32_t (&rgb)[kCellPixels], const CellGlyph& glyph);
+// rgb: the cell's pixels as 0xRRGGBB, row by row (index y * 8 + x). A drawn cell is shown
+// with the nearest of the block and line characters the terminal has.
+TerminalCell matchCell(const uint32_t (&rgb)[kCellPixels], const CellGlyph& glyph,
+                       CellCharacters characters = CellCharacters::Unicode);

@@ -22,7 +22,7 @@ void appendNumber(std::string& out, unsigned value) {
 }
 }  // namespace
 
-TerminalCell screenCell(const VisibleFrame& s, int row, int column) {
+TerminalCell screenCell(const VisibleFrame& s, int row, int column, CellCharacters characters) {
   uint32_t rgb[kCellPixels];
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 8; ++x)
@@ -33,13 +33,14 @@ TerminalCell screenCell(const VisibleFrame& s, int row, int column) {
   glyph.foreground = pixelToRgb(s, record.foreground);
   glyph.background = pixelToRgb(s, record.background);
   glyph.fontRows = s.font && s.cellHeight == 16 ? s.font + 16 * glyph.character : nullptr;
-  return matchCell(rgb, glyph);
+  return matchCell(rgb, glyph, characters);
 }
 
-FrameEncoder::FrameEncoder(int columns, int rows, ColourDepth depth)
+FrameEncoder::FrameEncoder(int columns, int rows, ColourDepth depth, CellCharacters characters)
     : columns_(columns),
       rows_(rows),
       depth_(depth),
+      characters_(characters),
       shown_(static_cast<size_t>(columns * rows)),
       known_(static_cast<size_t>(columns * rows), false) {}
 
@@ -60,7 +61,7 @@ void FrameEncoder::encodeDirtyRows(const VisibleFrame& s, std::string& out) {
     for (size_t y = first; y < last && !dirty; ++y) dirty = s.dirtyRows[y] != 0;
     if (!dirty) continue;
     for (int column = 0; column < columns; ++column)
-      put(row, column, screenCell(s, row, column), out);
+      put(row, column, screenCell(s, row, column, characters_), out);
   }
   takeDirtyRows(s.dirtyRows);
 }

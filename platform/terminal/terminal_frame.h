@@ -11,11 +11,13 @@
 #include "screen/backend/backend_port.h"
 
 // What the terminal shows for cell (row, column) (0-based) of the screen's visible page.
-TerminalCell screenCell(const VisibleFrame& frame, int row, int column);
+TerminalCell screenCell(const VisibleFrame& frame, int row, int column,
+                        CellCharacters characters = CellCharacters::Unicode);
 
 class FrameEncoder {
  public:
-  FrameEncoder(int columns, int rows, ColourDepth depth = ColourDepth::Direct);
+  FrameEncoder(int columns, int rows, ColourDepth depth = ColourDepth::Direct,
+               CellCharacters characters = CellCharacters::Unicode);
   // Forgets what the terminal shows (after it was cleared): the next frame sends every cell.
   void invalidate();
   // Appends the changes of every text row with a dirty pixel row and clears all dirty flags.
@@ -31,6 +33,7 @@ class FrameEncoder {
 
   int columns_, rows_;
   ColourDepth depth_;
+  CellCharacters characters_;
   std::vector<TerminalCell> shown_;
   std::vector<bool> known_;
   int cursorRow_ = -1, cursorColumn_ = -1;  // -1: unknown

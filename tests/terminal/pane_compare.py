@@ -4,9 +4,11 @@
   pane_compare.py text CAPTURE CELLS ROW=MIN ...
       Every pane cell that is not a block or box-drawing character must hold the character
       of the cell grid; row ROW (1-based) must have at least MIN such cells.
-  pane_compare.py bars CAPTURE_E [direct|256|16]
+  pane_compare.py bars CAPTURE_E [direct|256|16] [console]
       The four chart bars (a capture made with -e) are full blocks in their colours down to
-      the rows their ends lie on, and the track colour below them.
+      the rows their ends lie on, and the track colour below them. With "console" (the Linux
+      console's fonts) every character is one of code page 437 and a bar's end row is the
+      nearest of its blocks (full, half or blank).
 """
 import re
 import sys
@@ -129,8 +131,22 @@ def in_depth(rgb, depth):
     return rgb
 
 
-def bars(capture, depth="direct"):
+def in_code_page_437(ch):
+    try:
+        ch.encode("cp437")
+        return True
+    except UnicodeEncodeError:
+        return False
+
+
+def bars(capture, depth="direct", console=False):
     rows = cells_with_colours(capture)
+    if console:
+        for r, row in enumerate(rows):
+            for c, (ch, _, _) in enumerate(row):
+                if not in_code_page_437(ch):
+                    print(f"row {r + 1} column {c + 1}: {ch!r} is not in the console's font")
+                    return False
     track = in_depth(widen(0xBB1111), depth)
     colours = [in_depth(widen(c), depth) for c in (0x111199, 0x1144BB, 0x1111FF, 0x8888FF)]
     # No colour of another depth anywhere on the screen.
@@ -153,7 +169,11 @@ def bars(capture, depth="direct"):
             ch, fg, _ = rows[r][column] if column < len(rows[r]) else (" ", None, None)
             want = colours[bar] if r < end_row else track if r > end_row else None
             if want is None:
-                if ch == "\u2588" or ch == " ":
+                if console:
+                    if ch not in "\u2588\u2580\u2584 ":
+                        print(f"bar {bar + 1}: its end row {r + 1} is not a block ({ch!r})")
+                        ok = False
+                elif ch == "\u2588" or ch == " ":
                     print(f"bar {bar + 1}: its end row {r + 1} is not a partial block ({ch!r})")
                     ok = False
                 continue
@@ -168,7 +188,8 @@ def main():
         checks = dict((int(a), int(b)) for a, b in (x.split("=") for x in sys.argv[4:]))
         return 0 if text(sys.argv[2], sys.argv[3], checks) else 1
     if sys.argv[1] == "bars":
-        return 0 if bars(sys.argv[2], *sys.argv[3:4]) else 1
+        depth = sys.argv[3] if len(sys.argv) > 3 else "direct"
+        return 0 if bars(sys.argv[2], depth, "console" in sys.argv[4:]) else 1
     return 2
 
 
