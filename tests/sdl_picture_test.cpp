@@ -54,6 +54,28 @@ TEST(PictureFit, AlwaysInsideTheAreaAndCloseToTheFramesProportions) {
   }
 }
 
+TEST(PicturePoints, TheMouseIsGivenInFramePixelsAndWarpedToTheBlocksMiddle) {
+  const PictureRect wide{240, 0, 1440, 1080};  // 1920 x 1080 full screen
+  EXPECT_EQ(framePoint(wide, 1024, 768, 240, 0), (PicturePoint{0, 0}));
+  EXPECT_EQ(framePoint(wide, 1024, 768, 1679, 1079), (PicturePoint{1023, 767}));
+  EXPECT_EQ(framePoint(wide, 1024, 768, 960, 540), (PicturePoint{512, 384}));
+  EXPECT_EQ(framePoint(wide, 1024, 768, 0, 0), (PicturePoint{0, 0}));  // on the black bars
+  EXPECT_EQ(framePoint(wide, 1024, 768, 1919, 2000), (PicturePoint{1023, 767}));
+  const PictureRect same{0, 0, 1024, 768};
+  EXPECT_EQ(framePoint(same, 1024, 768, 100, 200), (PicturePoint{100, 200}));
+  EXPECT_EQ(windowPoint(same, 1024, 768, 100, 200), (PicturePoint{100, 200}));
+  const PictureRect twice{0, 0, 2048, 1536};
+  EXPECT_EQ(windowPoint(twice, 1024, 768, 10, 20), (PicturePoint{21, 41}));
+  // Every frame pixel's place in a picture at least as large leads back to that pixel.
+  for (const PictureRect& r : {wide, twice, PictureRect{5, 7, 1200, 900}})
+    for (int x = 0; x < 1024; x += 7) {
+      const PicturePoint w = windowPoint(r, 1024, 768, x, x * 3 / 4);
+      ASSERT_EQ(framePoint(r, 1024, 768, w.x, w.y), (PicturePoint{x, x * 3 / 4}))
+          << r.width << "x" << r.height << " at " << x;
+    }
+  EXPECT_EQ(framePoint(PictureRect{}, 1024, 768, 5, 5), (PicturePoint{}));
+}
+
 struct ScaleCase {
   const char* gdkScale;
   const char* xftDpi;

@@ -52,6 +52,29 @@ PictureRect fitPicture(int frameWidth, int frameHeight, int areaWidth, int areaH
   return {(areaWidth - width) / 2, (areaHeight - height) / 2, width, height};
 }
 
+PicturePoint framePoint(const PictureRect& picture, int frameWidth, int frameHeight, int x, int y) {
+  if (picture.empty()) return {};
+  auto along = [](int at, int start, int length, int frame) {
+    // The frame pixel under the middle of window pixel `at`; points before the picture clamp.
+    const int64_t p = (2 * (static_cast<int64_t>(at) - start) + 1) * frame;
+    const int64_t v = p < 0 ? -1 : p / (2 * static_cast<int64_t>(length));
+    return static_cast<int>(std::clamp<int64_t>(v, 0, frame - 1));
+  };
+  return {along(x, picture.x, picture.width, frameWidth),
+          along(y, picture.y, picture.height, frameHeight)};
+}
+
+PicturePoint windowPoint(const PictureRect& picture, int frameWidth, int frameHeight, int x,
+                         int y) {
+  if (frameWidth <= 0 || frameHeight <= 0) return {};
+  auto along = [](int at, int start, int length, int frame) {
+    const int64_t middle = (2 * static_cast<int64_t>(at) + 1) * length / (2 * frame);
+    return start + static_cast<int>(std::clamp<int64_t>(middle, 0, std::max(length - 1, 0)));
+  };
+  return {along(x, picture.x, picture.width, frameWidth),
+          along(y, picture.y, picture.height, frameHeight)};
+}
+
 std::string_view xftDpiResource(std::string_view resources) {
   std::string_view found;
   while (!resources.empty()) {

@@ -24,6 +24,15 @@ struct FrameBorders {
 // frame's own size gives the frame pixel for pixel; an empty area gives an empty rectangle.
 PictureRect fitPicture(int frameWidth, int frameHeight, int areaWidth, int areaHeight);
 
+// A point of the window in frame pixels (clamped to the frame), and a frame pixel's place in
+// the window (the middle of its block), for a picture at `picture`.
+struct PicturePoint {
+  int x = 0, y = 0;
+  bool operator==(const PicturePoint&) const = default;
+};
+PicturePoint framePoint(const PictureRect& picture, int frameWidth, int frameHeight, int x, int y);
+PicturePoint windowPoint(const PictureRect& picture, int frameWidth, int frameHeight, int x, int y);
+
 // The desktop's integer scale: GDK_SCALE when it is a whole number from 1 to kMaxDesktopScale,
 // else the X resource Xft.dpi divided by 96 and rounded down (at least 1, at most
 // kMaxDesktopScale), else 1. Null or empty texts count as unset.

@@ -165,10 +165,13 @@ void dispatchEvents() {
       case SDL_TEXTINPUT: translateSdlText(e.text.text, state().eventModifiers, sink); break;
       case SDL_WINDOWEVENT: handleWindowEvent(e.window); break;
       case SDL_QUIT: queueKey(kKeyCloseRequest); break;
-      case SDL_MOUSEMOTION:
-        state().mouseX.store(e.motion.x);
-        state().mouseY.store(e.motion.y);
+      case SDL_MOUSEMOTION: {
+        // The program knows the frame's pixels, not the scaled picture's.
+        const PicturePoint p = state().presenter.framePoint(e.motion.x, e.motion.y);
+        state().mouseX.store(p.x);
+        state().mouseY.store(p.y);
         break;
+      }
       case SDL_MOUSEBUTTONDOWN:
       case SDL_MOUSEBUTTONUP: {
         const int bit = e.button.button == SDL_BUTTON_LEFT     ? 1
@@ -197,8 +200,10 @@ void applyRequests() {
     state().presenter.setPalette(entries);
   if (state().cursorChanged) {
     SDL_ShowCursor(state().cursorShown ? SDL_ENABLE : SDL_DISABLE);
-    if (state().warpX >= 0)
-      SDL_WarpMouseInWindow(state().presenter.window(), state().warpX, state().warpY);
+    if (state().warpX >= 0) {
+      const PicturePoint p = state().presenter.windowPoint(state().warpX, state().warpY);
+      SDL_WarpMouseInWindow(state().presenter.window(), p.x, p.y);
+    }
     state().cursorChanged = false;
   }
 }

@@ -40,8 +40,13 @@ class Presenter {
   // The display's sizes, for listModes.
   static std::vector<DisplayModeSize> displaySizes();
   int refreshRate() const { return refreshRate_; }
-  // Where the picture is in the window's client area (for tests and the mouse).
-  PictureRect picture() const { return picture_; }
+  // The mouse in frame pixels from window coordinates, and back.
+  PicturePoint framePoint(int x, int y) const {
+    return ::framePoint(picture_, frameWidth_, frameRows_, x, y);
+  }
+  PicturePoint windowPoint(int x, int y) const {
+    return ::windowPoint(picture_, frameWidth_, frameRows_, x, y);
+  }
 
  private:
   // Sizes and centres the window form in the work area of its display; `first`: at the
