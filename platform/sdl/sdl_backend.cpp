@@ -276,7 +276,7 @@ bool buildWindow() {
 
 bool beginTurn() {
   if (const int sig = pendingSignal()) {
-    // Leave full screen and give the desktop its mode back before the signal ends us.
+    // Close the window (and with it full screen) before the signal ends us.
     state().presenter.destroy();
     stopVideo();
     endWithSignal(sig);

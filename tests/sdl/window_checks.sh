@@ -126,7 +126,7 @@ blocks_of() {
 # set_xft_dpi DPI: the desktop's X resource Xft.dpi, as a desktop's settings daemon sets it.
 set_xft_dpi() {
   if command -v xrdb >/dev/null; then
-    printf 'Xft.dpi:\t%s\n' "$1" | xrdb -merge -
+    printf 'Xft.dpi:\t%s\n' "$1" | xrdb -nocpp -merge -
   else
     xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "$(printf 'Xft.dpi:\t%s\n' "$1")"
   fi
