@@ -2,7 +2,6 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
-#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,6 +13,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/common/presentation_lock.h"
 #include "platform/common/presentation_thread.h"
 #include "platform/posix/loss_seam.h"
 #include "platform/posix/posix_platform.h"
@@ -28,6 +28,7 @@
 #include "screen/backend/backend_port.h"
 #include "screen/backend/pending_palette.h"
 #include "screen/backend/platform_seam.h"
+#include "screen/screen.h"
 
 namespace {
 struct Request {
@@ -35,85 +36,92 @@ struct Request {
   int width = 0, height = 0, depth = 16, refreshRate = 0, flags = 0;
 };
 
-std::recursive_mutex screenMutex;
-thread_local int lockDepth = 0;  // this thread's holds of screenMutex
-thread_local bool onPresentationThread = false;
-
-// The presentation thread rests while nothing is dirty and no event comes. It is woken by the
-// X connection (window events), by a byte on this pipe (rows marked by the program, a signal,
-// the end) or by the rest's time limit.
-WakePipe wakePipe;
-
-Request request;
+// Everything the back end keeps for its one graphics screen, in one place (one screen at a
+// time, like the Windows back ends' WindowState).
 PresentationThread& presentation();
 
-// Requests from the program thread, applied by the presentation thread.
-std::mutex requestMutex;
-std::string pendingTitle;
-bool titleChanged = false;
-PendingPalette palette;
-bool cursorChanged = false;
-bool cursorShown = true;
-int warpX = -1, warpY = -1;
-std::vector<DisplayModeSize> displaySizes;
-int displayRefresh = 0;
-
-std::atomic<int> mouseX{0}, mouseY{0}, mouseWheel{0}, mouseButtons{0};
-std::atomic<bool> mouseInside{false};
-
-// Presentation thread only.
-Presenter presenter;
-void* x11Display = nullptr;
-bool active = false;
-KeyLatencyProbe latencyProbe;
-uint16_t eventModifiers = 0;  // of the latest key event; text follows its key-down
-
-void wakePresenter() { wakePipe.wake(); }
-
-void lockScreenMutex() {
-  screenMutex.lock();
-  ++lockDepth;
-}
-void unlockScreenMutex() {
+struct SdlState {
   // The program leaves the lock with rows to copy while the presentation thread rests.
-  if (!onPresentationThread) presentation().noteProgramUnlock();
-  --lockDepth;
-  screenMutex.unlock();
+  PresentationLock screenLock{[] { presentation().noteProgramUnlock(); }};
+  // The presentation thread rests while nothing is dirty and no event comes. It is woken by
+  // the X connection (window events), by a byte on this pipe (rows marked by the program, a
+  // signal, the end) or by the rest's time limit.
+  WakePipe wakePipe;
+  Request request;  // set by start before the thread runs, then only read
+
+  // Requests from the program thread, applied by the presentation thread (under requestMutex).
+  std::mutex requestMutex;
+  std::string pendingTitle;
+  bool titleChanged = false;
+  bool cursorChanged = false;
+  bool cursorShown = true;
+  int warpX = -1, warpY = -1;
+  std::vector<DisplayModeSize> displaySizes;
+  PendingPalette palette;  // its own mutex
+
+  // Written by the presentation thread, read by the program thread.
+  std::atomic<int> displayRefresh{0};
+  std::atomic<int> mouseX{0}, mouseY{0}, mouseWheel{0}, mouseButtons{0};
+  std::atomic<bool> mouseInside{false};
+
+  // Presentation thread only.
+  Presenter presenter;
+  void* x11Display = nullptr;
+  bool active = false;
+  KeyLatencyProbe latencyProbe;
+  bool copiedThisTurn = false;  // rows copied under the lock, sent after it
+
+  // Set by the thread that met the display's loss. That thread stays parked inside Xlib,
+  // holding the connection, so no window can be made again in this process.
+  std::atomic<bool> displayLost{false};
+  uint16_t eventModifiers = 0;  // of the latest key event; text follows its key-down
+};
+
+// Never destroyed: a thread parked after the display was lost still uses it at exit.
+SdlState& state() {
+  static SdlState* s = new SdlState;
+  return *s;
 }
+
+void wakePresenter() { state().wakePipe.wake(); }
+
+void lockScreenMutex() { state().screenLock.lock(); }
+void unlockScreenMutex() { state().screenLock.unlock(); }
+void programUnlock() { state().screenLock.unlockByProgram(); }
 
 // Rests until a window event, a wake-up byte or `ms` milliseconds; without an X connection
 // to wait on, it only sleeps.
 void rest(int ms) {
   if (ms <= 0) return;
-  const int xfd = x11ConnectionDescriptor(x11Display);
-  if (xfd < 0 || wakePipe.readEnd() < 0) {
+  const int xfd = x11ConnectionDescriptor(state().x11Display);
+  if (xfd < 0 || state().wakePipe.readEnd() < 0) {
     std::this_thread::sleep_for(std::chrono::milliseconds(std::min(ms, 10)));
     return;
   }
-  if (x11EventsWaiting(x11Display)) return;
-  pollfd fds[2] = {{xfd, POLLIN, 0}, {wakePipe.readEnd(), POLLIN, 0}};
-  if (poll(fds, 2, ms) > 0 && (fds[1].revents & POLLIN)) wakePipe.drain();
+  if (x11EventsWaiting(state().x11Display)) return;
+  state().wakePipe.rest(ms, xfd);
 }
 
 // Called inside Xlib when the display has gone: nothing more may be asked of it, so this
 // thread lets go of the screen (and is then parked); the program thread ends the process.
 void releaseAfterDisplayLoss() {
-  while (lockDepth > 0) unlockScreenMutex();
+  state().displayLost = true;
+  state().screenLock.releaseHeld();
   presentation().reportLost();
 }
 
 void toggle() {
-  if ((request.flags & kFlagNoSwitch) || !active) return;
-  presenter.toggleFullScreen();
-  presenter.invalidate();
+  if ((state().request.flags & kFlagNoSwitch) || !state().active) return;
+  state().presenter.toggleFullScreen();
+  state().presenter.invalidate();
   markWholeFrame();
 }
 
 void focusChanged(bool nowActive) {
-  active = nowActive;
+  state().active = nowActive;
   if (auto* keyState = keyStateArray()) keyState->fill(0);
-  mouseButtons.store(0);
-  presenter.invalidate();
+  state().mouseButtons.store(0);
+  state().presenter.invalidate();
   markWholeFrame();
 }
 
@@ -122,22 +130,20 @@ void handleWindowEvent(const SDL_WindowEvent& e) {
     case SDL_WINDOWEVENT_CLOSE: queueKey(kKeyCloseRequest); break;
     case SDL_WINDOWEVENT_FOCUS_GAINED: focusChanged(true); break;
     case SDL_WINDOWEVENT_FOCUS_LOST: focusChanged(false); break;
+    // A resized or maximised window shows the picture laid out again for its new size.
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-    case SDL_WINDOWEVENT_RESTORED: presenter.invalidate(); break;
     case SDL_WINDOWEVENT_MAXIMIZED:
-      SDL_RestoreWindow(presenter.window());
-      toggle();
-      break;
-    case SDL_WINDOWEVENT_ENTER: mouseInside.store(true); break;
-    case SDL_WINDOWEVENT_LEAVE: mouseInside.store(false); break;
+    case SDL_WINDOWEVENT_RESTORED: state().presenter.invalidate(); break;
+    case SDL_WINDOWEVENT_ENTER: state().mouseInside.store(true); break;
+    case SDL_WINDOWEVENT_LEAVE: state().mouseInside.store(false); break;
     default: break;
   }
 }
 
 void dispatchEvents() {
   const KeySink sink = [](int32_t code) {
-    latencyProbe.keyQueued();
+    state().latencyProbe.keyQueued();
     presentation().noteKeyQueued();
     queueKey(code);
   };
@@ -147,17 +153,20 @@ void dispatchEvents() {
       // One pump can hold a whole Alt+Enter, releases included, so the modifiers are the
       // ones recorded with each key event, not the state after the pump.
       case SDL_KEYDOWN:
-        eventModifiers = e.key.keysym.mod;
-        if (translateSdlKeyDown(e.key, eventModifiers, sink) && !e.key.repeat) toggle();
+        state().eventModifiers = e.key.keysym.mod;
+        if (translateSdlKeyDown(e.key, state().eventModifiers, sink) && !e.key.repeat) toggle();
         break;
-      case SDL_KEYUP: eventModifiers = e.key.keysym.mod; break;
-      case SDL_TEXTINPUT: translateSdlText(e.text.text, eventModifiers, sink); break;
+      case SDL_KEYUP: state().eventModifiers = e.key.keysym.mod; break;
+      case SDL_TEXTINPUT: translateSdlText(e.text.text, state().eventModifiers, sink); break;
       case SDL_WINDOWEVENT: handleWindowEvent(e.window); break;
       case SDL_QUIT: queueKey(kKeyCloseRequest); break;
-      case SDL_MOUSEMOTION:
-        mouseX.store(e.motion.x);
-        mouseY.store(e.motion.y);
+      case SDL_MOUSEMOTION: {
+        // The program knows the frame's pixels, not the scaled picture's.
+        const PicturePoint p = state().presenter.framePoint(e.motion.x, e.motion.y);
+        state().mouseX.store(p.x);
+        state().mouseY.store(p.y);
         break;
+      }
       case SDL_MOUSEBUTTONDOWN:
       case SDL_MOUSEBUTTONUP: {
         const int bit = e.button.button == SDL_BUTTON_LEFT     ? 1
@@ -165,28 +174,32 @@ void dispatchEvents() {
                         : e.button.button == SDL_BUTTON_MIDDLE ? 4
                                                                : 0;
         if (e.type == SDL_MOUSEBUTTONDOWN)
-          mouseButtons.fetch_or(bit);
+          state().mouseButtons.fetch_or(bit);
         else
-          mouseButtons.fetch_and(~bit);
+          state().mouseButtons.fetch_and(~bit);
         break;
       }
-      case SDL_MOUSEWHEEL: mouseWheel.fetch_add(e.wheel.y); break;
+      case SDL_MOUSEWHEEL: state().mouseWheel.fetch_add(e.wheel.y); break;
       default: break;
     }
   }
 }
 
 void applyRequests() {
-  std::lock_guard<std::mutex> guard(requestMutex);
-  if (titleChanged) {
-    SDL_SetWindowTitle(presenter.window(), pendingTitle.c_str());
-    titleChanged = false;
+  std::lock_guard<std::mutex> guard(state().requestMutex);
+  if (state().titleChanged) {
+    SDL_SetWindowTitle(state().presenter.window(), state().pendingTitle.c_str());
+    state().titleChanged = false;
   }
-  if (std::array<uint32_t, 256> entries; palette.take(entries)) presenter.setPalette(entries);
-  if (cursorChanged) {
-    SDL_ShowCursor(cursorShown ? SDL_ENABLE : SDL_DISABLE);
-    if (warpX >= 0) SDL_WarpMouseInWindow(presenter.window(), warpX, warpY);
-    cursorChanged = false;
+  if (std::array<uint32_t, 256> entries; state().palette.take(entries))
+    state().presenter.setPalette(entries);
+  if (state().cursorChanged) {
+    SDL_ShowCursor(state().cursorShown ? SDL_ENABLE : SDL_DISABLE);
+    if (state().warpX >= 0) {
+      const PicturePoint p = state().presenter.windowPoint(state().warpX, state().warpY);
+      SDL_WarpMouseInWindow(state().presenter.window(), p.x, p.y);
+    }
+    state().cursorChanged = false;
   }
 }
 
@@ -216,7 +229,7 @@ bool startVideo() {
 
 void stopVideo() {
   std::lock_guard<std::mutex> guard(sdlInitLock());
-  x11Display = nullptr;
+  state().x11Display = nullptr;
   // The handlers stay until the connection is closed: a display that goes away meanwhile must
   // not reach Xlib's own handler, which prints and exits.
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -227,38 +240,38 @@ void stopVideo() {
 void watchWindow() {
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
-  if (SDL_GetWindowWMInfo(presenter.window(), &info) && info.subsystem == SDL_SYSWM_X11) {
+  if (SDL_GetWindowWMInfo(state().presenter.window(), &info) && info.subsystem == SDL_SYSWM_X11) {
     watchX11Window(info.info.x11.window);
-    x11Display = info.info.x11.display;
+    state().x11Display = info.info.x11.display;
   }
 }
 
 bool buildWindow() {
-  onPresentationThread = true;
   if (!startVideo()) return false;
   {
-    std::lock_guard<std::mutex> guard(requestMutex);
-    displaySizes = Presenter::displaySizes();
-    presenter.setPalette(palette.current());
+    std::lock_guard<std::mutex> guard(state().requestMutex);
+    state().displaySizes = Presenter::displaySizes();
+    state().presenter.setPalette(state().palette.current());
   }
-  if (!presenter.build(request.title, request.width, request.height, request.depth,
-                       (request.flags & kFlagFullScreen) != 0)) {
+  if (!state().presenter.build(state().request.title, state().request.width, state().request.height,
+                               state().request.depth,
+                               (state().request.flags & kFlagFullScreen) != 0)) {
     stopVideo();
     return false;
   }
   watchWindow();
   SDL_StartTextInput();
-  displayRefresh = presenter.refreshRate();
-  active = true;
-  eventModifiers = static_cast<uint16_t>(SDL_GetModState());
-  latencyProbe.open();
+  state().displayRefresh = state().presenter.refreshRate();
+  state().active = true;
+  state().eventModifiers = static_cast<uint16_t>(SDL_GetModState());
+  state().latencyProbe.open();
   return true;
 }
 
 bool beginTurn() {
   if (const int sig = pendingSignal()) {
-    // Leave full screen and give the desktop its mode back before the signal ends us.
-    presenter.destroy();
+    // Close the window (and with it full screen) before the signal ends us.
+    state().presenter.destroy();
     stopVideo();
     endWithSignal(sig);
   }
@@ -266,18 +279,16 @@ bool beginTurn() {
   return true;
 }
 
-bool copiedThisTurn = false;
-
 bool presentFrame(const VisibleFrame& frame) {
-  copiedThisTurn = presenter.present(frame);
-  return copiedThisTurn;
+  state().copiedThisTurn = state().presenter.present(frame);
+  return state().copiedThisTurn;
 }
 
-// After the turn has let go of the screen lock.
+// After the turn has let go of the screen lock: the display's round trip holds up nobody.
 void sendFrame() {
-  presenter.send();
-  latencyProbe.afterCopy(copiedThisTurn);
-  copiedThisTurn = false;
+  state().presenter.send();
+  state().latencyProbe.afterCopy(state().copiedThisTurn);
+  state().copiedThisTurn = false;
 }
 
 void refreshKeyState() {
@@ -288,9 +299,9 @@ void refreshKeyState() {
 
 void teardownWindow() {
   lockScreenMutex();
-  presenter.destroy();
+  state().presenter.destroy();
   unlockScreenMutex();
-  latencyProbe.close();
+  state().latencyProbe.close();
   stopVideo();
 }
 
@@ -300,8 +311,9 @@ PresentationThread& presentation() {
       .build = buildWindow,
       .beginTurn = beginTurn,
       .present = presentFrame,
-      .owesWholePicture = [] { return graphicsScreenExists() && presenter.owesWholePicture(); },
-      .active = [] { return active; },
+      .owesWholePicture =
+          [] { return graphicsScreenExists() && state().presenter.owesWholePicture(); },
+      .active = [] { return state().active; },
       .refreshKeyState = refreshKeyState,
       .dispatchEvents = dispatchEvents,
       .endTurn = sendFrame,
@@ -317,23 +329,32 @@ PresentationThread& presentation() {
 int sdlStart(const char* title, int width, int height, int depth, int refreshRate, int flags) {
   if (flags & kFlagOpenGL) return 1;
   if (depth != 8 && depth != 16 && depth != 32) return 1;
-  if (outputLost() || presentation().started()) return 1;
-  request = Request{title ? title : "", width, height, depth, refreshRate, flags};
+  if (outputLost() || state().displayLost || presentation().started()) return 1;
+  state().request = Request{title ? title : "", width, height, depth, refreshRate, flags};
   {
-    std::lock_guard<std::mutex> guard(requestMutex);
-    pendingTitle.clear();
-    titleChanged = false;
-    cursorChanged = false;
+    std::lock_guard<std::mutex> guard(state().requestMutex);
+    state().pendingTitle.clear();
+    state().titleChanged = false;
+    state().cursorChanged = false;
   }
-  palette.forget();
-  mouseX = mouseY = mouseWheel = mouseButtons = 0;
-  wakePipe.open();
+  state().palette.forget();
+  state().mouseX = state().mouseY = state().mouseWheel = state().mouseButtons = 0;
+  state().wakePipe.open();
   // A display that goes away under a write would end the program by SIGPIPE (status 141),
   // for instance while the window is destroyed on the way out after a termination signal.
   // Ignored, the write fails and the connection's error handler sees the loss.
-  installSignalGuard(wakePipe.writeEnd(), true);
+  installSignalGuard(state().wakePipe.writeEnd(), true);
   installLossSeam();
-  if (!presentation().start()) return 1;
+  if (!presentation().start()) {
+    // The display went away while the window was being made: the program ends as when it
+    // goes later, once the lost thread has raised the flag (after its grace for a signal,
+    // which then decides the status instead).
+    if (state().displayLost) {
+      while (!outputLost()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      endProgram(0);
+    }
+    return 1;
+  }
   setPlatformTone(sdlTone);
   return 0;
 }
@@ -344,50 +365,50 @@ void sdlShutdown() {
   if (!outputLost()) closeSdlTone();
   removeLossSeam();
   removeSignalGuard();
-  if (!parked) wakePipe.close();
+  if (!parked) state().wakePipe.close();
 }
 
 void sdlSetPaletteEntry(int index, int red, int green, int blue) {
-  palette.set(index, red, green, blue);
+  state().palette.set(index, red, green, blue);
 }
 
 void sdlWaitVerticalSync() {
-  const int rate = displayRefresh;
+  const int rate = state().displayRefresh;
   platformSeam().sleep(rate > 0 ? 1000 / rate : 16);
 }
 
 int sdlGetMouse(int* x, int* y, int* wheel, int* buttons) {
-  if (x) *x = mouseX.load();
-  if (y) *y = mouseY.load();
-  if (wheel) *wheel = mouseWheel.load();
-  if (buttons) *buttons = mouseButtons.load();
-  return mouseInside.load() ? 0 : 1;
+  if (x) *x = state().mouseX.load();
+  if (y) *y = state().mouseY.load();
+  if (wheel) *wheel = state().mouseWheel.load();
+  if (buttons) *buttons = state().mouseButtons.load();
+  return state().mouseInside.load() ? 0 : 1;
 }
 
 void sdlSetMouse(int x, int y, int cursorVisible) {
-  std::lock_guard<std::mutex> guard(requestMutex);
-  warpX = x;
-  warpY = y;
-  cursorShown = cursorVisible != 0;
-  cursorChanged = true;
+  std::lock_guard<std::mutex> guard(state().requestMutex);
+  state().warpX = x;
+  state().warpY = y;
+  state().cursorShown = cursorVisible != 0;
+  state().cursorChanged = true;
 }
 
 void sdlSetWindowTitle(const char* text) {
-  std::lock_guard<std::mutex> guard(requestMutex);
-  pendingTitle = std::string(text ? text : "").substr(0, 127);
-  titleChanged = true;
+  std::lock_guard<std::mutex> guard(state().requestMutex);
+  state().pendingTitle = std::string(text ? text : "").substr(0, 127);
+  state().titleChanged = true;
 }
 
 std::vector<DisplayModeSize> sdlListModes(int) {
-  std::lock_guard<std::mutex> guard(requestMutex);
-  return displaySizes;
+  std::lock_guard<std::mutex> guard(state().requestMutex);
+  return state().displaySizes;
 }
 
 const Backend kSdlBackend{.name = "SDL",
                           .start = sdlStart,
                           .shutdown = sdlShutdown,
                           .lock = lockScreenMutex,
-                          .unlock = unlockScreenMutex,
+                          .unlock = programUnlock,
                           .setPaletteEntry = sdlSetPaletteEntry,
                           .waitVerticalSync = sdlWaitVerticalSync,
                           .getMouse = sdlGetMouse,

@@ -2,42 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/sdl/sdl_desktop_scale.h"
 #include "platform/sdl/sdl_surface_format.h"
-#include "screen/backend/taller_heights.h"
-
-bool Presenter::findFullScreenMode(SDL_DisplayMode& found) const {
-  const int display = window_ ? std::max(0, SDL_GetWindowDisplayIndex(window_)) : 0;
-  const int count = SDL_GetNumDisplayModes(display);
-  auto offered = [&](int height) {
-    for (int i = 0; i < count; ++i) {
-      SDL_DisplayMode mode;
-      if (SDL_GetDisplayMode(display, i, &mode) == 0 && mode.w == width_ && mode.h == height) {
-        found = mode;
-        return true;
-      }
-    }
-    return false;
-  };
-  if (offered(height_)) return true;
-  for (int height : kTallerHeights)
-    if (height > height_ && offered(height)) return true;
-  return false;
-}
-
-bool Presenter::enterFullScreen() {
-  SDL_DisplayMode mode;
-  if (!findFullScreenMode(mode)) return false;
-  if (SDL_SetWindowDisplayMode(window_, &mode) != 0) return false;
-  if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN) != 0) return false;
-  SDL_DisplayMode current;
-  const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
-  if (SDL_GetCurrentDisplayMode(display, &current) != 0 || current.w != mode.w ||
-      current.h != mode.h) {
-    SDL_SetWindowFullscreen(window_, 0);
-    return false;
-  }
-  return true;
-}
+#include "platform/sdl/sdl_window_icon.h"
 
 namespace {
 // Where a window of `size` (client area) with the frame edges `before` (left or top) goes
@@ -46,20 +13,35 @@ namespace {
 int placeAlong(int start, int length, int size, int before) {
   return start + std::max(before, (length - size) / 2);
 }
+
+// Room left around a window before its borders must be known to size it: more than any
+// window manager's frame.
+constexpr int kBorderAllowance = 64;
+
+bool surfaceIsRgb(const SDL_PixelFormat& format) {
+  return format.BytesPerPixel == 4 && format.Rmask == 0xFF0000u && format.Gmask == 0x00FF00u &&
+         format.Bmask == 0x0000FFu;
+}
 }  // namespace
 
-void Presenter::centreWindow() {
+void Presenter::placeWindow(bool first) {
   const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
   SDL_Rect area;
   if (SDL_GetDisplayUsableBounds(display, &area) != 0 &&
       SDL_GetDisplayBounds(display, &area) != 0) {
+    SDL_SetWindowSize(window_, windowSize_.width, windowSize_.height);
     SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     return;
   }
-  const bool fits = area.w >= width_ && area.h >= height_;
-  int top = 0, left = 0, bottom = 0, right = 0;
-  if (!fits) {
+  FrameBorders borders;
+  auto wanted = [&] {
+    return first ? firstWindowSize(width_, height_, desktopScale_, area.w, area.h, borders)
+                 : fitWorkArea(windowSize_, width_, height_, area.w, area.h, borders);
+  };
+  WindowSize size = wanted();
+  if (size.width + kBorderAllowance > area.w || size.height + kBorderAllowance > area.h) {
     // The window manager tells the frame's size only once the window is shown.
+    int top = 0, left = 0, bottom = 0, right = 0;
     for (int i = 0;
          i < 40 && SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) == 0 &&
          top == 0 && left == 0;
@@ -67,10 +49,15 @@ void Presenter::centreWindow() {
       SDL_PumpEvents();
       SDL_Delay(5);
     }
-    if (SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) != 0) top = left = 0;
+    if (SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) == 0)
+      borders = {top, left, bottom, right};
+    size = wanted();
   }
-  SDL_SetWindowPosition(window_, placeAlong(area.x, area.w, width_, left),
-                        placeAlong(area.y, area.h, height_, top));
+  // Set even when unchanged: leaving full screen, SDL still reports the display's size.
+  windowSize_ = size;
+  SDL_SetWindowSize(window_, size.width, size.height);
+  SDL_SetWindowPosition(window_, placeAlong(area.x, area.w, size.width, borders.left),
+                        placeAlong(area.y, area.h, size.height, borders.top));
 }
 
 bool Presenter::build(const std::string& title, int width, int height, int depth, bool fullScreen) {
@@ -79,24 +66,23 @@ bool Presenter::build(const std::string& title, int width, int height, int depth
   depth_ = depth;
   fullScreen_ = false;
   surface_ = nullptr;
-  if (fullScreen) {
-    SDL_DisplayMode probe;
-    if (!findFullScreenMode(probe)) return false;
-  }
   window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
-                             height, SDL_WINDOW_HIDDEN);
+                             height, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
   if (!window_) return false;
-  if (fullScreen) {
-    SDL_ShowWindow(window_);
-    if (!enterFullScreen()) {
-      destroy();
-      return false;
-    }
-    fullScreen_ = true;
-  } else {
-    SDL_ShowWindow(window_);
-    centreWindow();
+  setWindowIcon(window_);
+  desktopScale_ = sdlDesktopScale(window_);
+  // The window form's size first: full screen keeps it for the way back.
+  const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
+  SDL_Rect area;
+  windowSize_ = {width, height};
+  if (SDL_GetDisplayUsableBounds(display, &area) == 0) {
+    windowSize_ = firstWindowSize(width, height, desktopScale_, area.w, area.h, {});
+    SDL_SetWindowSize(window_, windowSize_.width, windowSize_.height);
   }
+  if (fullScreen && SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0)
+    fullScreen_ = true;
+  SDL_ShowWindow(window_);
+  if (!fullScreen_) placeWindow(true);
   SDL_RaiseWindow(window_);
   SDL_DisplayMode mode;
   if (SDL_GetWindowDisplayMode(window_, &mode) == 0) refreshRate_ = mode.refresh_rate;
@@ -110,10 +96,7 @@ bool Presenter::build(const std::string& title, int width, int height, int depth
 }
 
 void Presenter::destroy() {
-  if (window_) {
-    if (fullScreen_) SDL_SetWindowFullscreen(window_, 0);
-    SDL_DestroyWindow(window_);
-  }
+  if (window_) SDL_DestroyWindow(window_);
   window_ = nullptr;
   surface_ = nullptr;
   fullScreen_ = false;
@@ -124,9 +107,11 @@ bool Presenter::toggleFullScreen() {
   if (fullScreen_) {
     if (SDL_SetWindowFullscreen(window_, 0) != 0) return false;
     fullScreen_ = false;
-    centreWindow();
+    placeWindow(false);
   } else {
-    if (!enterFullScreen()) {
+    // The size to come back to: the window's as it is now, resized or maximised by the user.
+    SDL_GetWindowSize(window_, &windowSize_.width, &windowSize_.height);
+    if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
       SDL_SetWindowFullscreen(window_, 0);
       return false;
     }
@@ -155,42 +140,113 @@ std::vector<DisplayModeSize> Presenter::displaySizes() {
   return sizes;
 }
 
+bool Presenter::configure(SDL_Surface* surface, const VisibleFrame& s) {
+  surface_ = surface;
+  surfaceWidth_ = surface->w;
+  surfaceHeight_ = surface->h;
+  frameWidth_ = s.width;
+  frameRows_ = static_cast<int>(s.dirtyRows.size());
+  picture_ = fitPicture(frameWidth_, frameRows_, surface->w, surface->h);
+  oneToOne_ = picture_.width == frameWidth_ && picture_.height == frameRows_;
+  const SurfacePixelFormat format = surfaceFormatOf(*surface->format);
+  directOk_ = oneToOne_ && direct_.configure(depth_, format, palette_);
+  scaledOk_ = false;
+  if (!oneToOne_ && !picture_.empty()) {
+    scaledOk_ = toRgb_.configure(depth_, kSurfaceXrgb8888, palette_) &&
+                toSurface_.configure(32, format, palette_);
+    scaler_.configure(frameWidth_, frameRows_, picture_.width, picture_.height);
+    frameRgb_.assign(static_cast<size_t>(frameWidth_) * static_cast<size_t>(frameRows_), 0);
+    pictureRow_.assign(static_cast<size_t>(picture_.width), 0);
+  } else {
+    // A window too small for even one pixel of picture shows black; nothing is kept.
+    frameRgb_ = {};
+    pictureRow_ = {};
+  }
+  SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+  std::fill(s.dirtyRows.begin(), s.dirtyRows.end(), uint8_t{1});
+  return directOk_ || scaledOk_ || picture_.empty();
+}
+
+bool Presenter::copyRowsOneToOne(const VisibleFrame& s, SDL_Surface* surface) {
+  auto* pixels = static_cast<uint8_t*>(surface->pixels);
+  const auto bytes = static_cast<size_t>(surface->format->BytesPerPixel);
+  const auto pitch = static_cast<size_t>(surface->pitch);
+  for (int d = 0; d < frameRows_; ++d) {
+    if (!s.dirtyRows[static_cast<size_t>(d)]) continue;
+    const int y = picture_.y + d;
+    direct_.convert(
+        s.displayedRow(d), frameWidth_,
+        pixels + static_cast<size_t>(y) * pitch + static_cast<size_t>(picture_.x) * bytes);
+    if (!rects_.empty() && rects_.back().y + rects_.back().h == y)
+      ++rects_.back().h;
+    else
+      rects_.push_back(SDL_Rect{picture_.x, y, frameWidth_, 1});
+  }
+  return true;
+}
+
+bool Presenter::copyRowsScaled(const VisibleFrame& s, SDL_Surface* surface) {
+  // The changed frame rows in 0xRRGGBB, and the picture rows each band of them covers.
+  spans_.clear();
+  for (int d = 0; d < frameRows_;) {
+    if (!s.dirtyRows[static_cast<size_t>(d)]) {
+      ++d;
+      continue;
+    }
+    const int first = d;
+    for (; d < frameRows_ && s.dirtyRows[static_cast<size_t>(d)]; ++d)
+      toRgb_.convert(
+          s.displayedRow(d), frameWidth_,
+          reinterpret_cast<uint8_t*>(frameRgb_.data() +
+                                     static_cast<size_t>(d) * static_cast<size_t>(frameWidth_)));
+    const RowSpan span = pictureRowsOf(frameRows_, picture_.height, first, d);
+    if (!spans_.empty() && spans_.back().last >= span.first)
+      spans_.back().last = std::max(spans_.back().last, span.last);
+    else if (!span.empty())
+      spans_.push_back(span);
+  }
+  auto* pixels = static_cast<uint8_t*>(surface->pixels);
+  const auto bytes = static_cast<size_t>(surface->format->BytesPerPixel);
+  const auto pitch = static_cast<size_t>(surface->pitch);
+  const bool rgb = surfaceIsRgb(*surface->format);
+  for (const RowSpan& span : spans_) {
+    for (int y = span.first; y < span.last; ++y) {
+      uint8_t* target = pixels + static_cast<size_t>(picture_.y + y) * pitch +
+                        static_cast<size_t>(picture_.x) * bytes;
+      if (rgb) {
+        scaler_.scaleRow(y, frameRgb_.data(), static_cast<size_t>(frameWidth_),
+                         reinterpret_cast<uint32_t*>(target));
+      } else {
+        scaler_.scaleRow(y, frameRgb_.data(), static_cast<size_t>(frameWidth_), pictureRow_.data());
+        toSurface_.convert(reinterpret_cast<const uint8_t*>(pictureRow_.data()), picture_.width,
+                           target);
+      }
+    }
+    rects_.push_back(
+        SDL_Rect{picture_.x, picture_.y + span.first, picture_.width, span.last - span.first});
+  }
+  return true;
+}
+
 bool Presenter::present(const VisibleFrame& s) {
   if (!window_) return false;
   SDL_Surface* surface = SDL_GetWindowSurface(window_);
   if (!surface) return false;  // the flags stay set for the next try
-  const int rows = static_cast<int>(s.dirtyRows.size());
   bool whole = false;
-  if (surface != surface_ || surface->w != surfaceWidth_ || surface->h != surfaceHeight_) {
-    surface_ = surface;
-    surfaceWidth_ = surface->w;
-    surfaceHeight_ = surface->h;
-    converterOk_ = converter_.configure(depth_, surfaceFormatOf(*surface->format), palette_);
-    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
-    // A taller display mode shows the frame centred vertically.
-    offsetX_ = std::max(0, (surface->w - width_) / 2);
-    offsetY_ = std::max(0, (surface->h - rows) / 2);
-    std::fill(s.dirtyRows.begin(), s.dirtyRows.end(), uint8_t{1});
+  if (surface != surface_ || surface->w != surfaceWidth_ || surface->h != surfaceHeight_ ||
+      s.width != frameWidth_ || static_cast<int>(s.dirtyRows.size()) != frameRows_) {
+    if (!configure(surface, s)) return false;
     whole = true;
   }
-  if (!converterOk_) return false;
-  const int copyWidth = std::min(s.width, surface->w - offsetX_);
-  const int lastRow = std::min(rows, surface->h - offsetY_);
+  if (!picture_.empty() && !directOk_ && !scaledOk_) return false;
   if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
   rects_.clear();
-  auto* pixels = static_cast<uint8_t*>(surface->pixels);
-  const int bytes = surface->format->BytesPerPixel;
-  for (int d = 0; d < lastRow; ++d) {
-    if (!s.dirtyRows[static_cast<size_t>(d)]) continue;
-    converter_.convert(s.displayedRow(d), copyWidth,
-                       pixels +
-                           static_cast<size_t>(d + offsetY_) * static_cast<size_t>(surface->pitch) +
-                           static_cast<size_t>(offsetX_) * static_cast<size_t>(bytes));
-    if (!rects_.empty() && rects_.back().y + rects_.back().h == d + offsetY_) {
-      ++rects_.back().h;
-    } else {
-      rects_.push_back(SDL_Rect{offsetX_, d + offsetY_, copyWidth, 1});
-    }
+  if (picture_.empty()) {
+    // Nothing of the picture fits: the black fill is all there is.
+  } else if (oneToOne_) {
+    copyRowsOneToOne(s, surface);
+  } else {
+    copyRowsScaled(s, surface);
   }
   if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
   std::fill(s.dirtyRows.begin(), s.dirtyRows.end(), uint8_t{0});
