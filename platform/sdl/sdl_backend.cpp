@@ -66,6 +66,9 @@ struct SdlState {
   bool active = false;
   KeyLatencyProbe latencyProbe;
   uint16_t eventModifiers = 0;  // of the latest key event; text follows its key-down
+
+  // Program thread: a presentation thread was parked with its display (no window after that).
+  bool displayLost = false;
 };
 
 // Never destroyed: a thread parked after the display was lost still uses it at exit.
@@ -325,9 +328,24 @@ PresentationThread& presentation() {
   return *thread;
 }
 
+// A display lost under an earlier start: its thread is parked inside Xlib, holding the
+// connection's lock, so no window can be made. Within the parked thread's grace a termination
+// signal that came with the loss ends the process with its status; the start fails after it.
+void awaitLossVerdict() {
+  for (int waited = 0; waited < 1000 && !outputLost(); waited += 5) {
+    if (const int sig = pendingSignal()) endWithSignal(sig);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  if (const int sig = pendingSignal()) endWithSignal(sig);
+}
+
 int sdlStart(const char* title, int width, int height, int depth, int refreshRate, int flags) {
   if (flags & kFlagOpenGL) return 1;
   if (depth != 8 && depth != 16 && depth != 32) return 1;
+  if (state().displayLost) {
+    awaitLossVerdict();
+    return 1;
+  }
   if (outputLost() || presentation().started()) return 1;
   state().request = Request{title ? title : "", width, height, depth, refreshRate, flags};
   {
@@ -354,8 +372,14 @@ void sdlShutdown() {
   setPlatformTone(nullptr);
   if (!outputLost()) closeSdlTone();
   removeLossSeam();
+  if (parked) {
+    // The display went away: the parked thread decides within its grace whether a termination
+    // signal ends the process, so the guard keeps recording (and its pipe stays open).
+    state().displayLost = true;
+    return;
+  }
   removeSignalGuard();
-  if (!parked) state().wakePipe.close();
+  state().wakePipe.close();
 }
 
 void sdlSetPaletteEntry(int index, int red, int green, int blue) {
