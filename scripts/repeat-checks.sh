@@ -16,7 +16,7 @@ rm -rf "$logs" && mkdir -p "$logs"
 for kind in "${kinds[@]}"; do
   case "$kind" in
     linux)
-      cmake --preset debug >/dev/null && cmake --build --preset debug --target co2sim co2sim-snapshot >/dev/null ||
+      cmake --preset debug >/dev/null && cmake --build --preset debug --target co2sim co2sim-snapshot co2sim-picture-scale >/dev/null ||
         { echo "the debug build failed"; exit 1; } ;;
     wine)
       scripts/windows-build.sh >/dev/null &&
