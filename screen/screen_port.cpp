@@ -34,8 +34,14 @@ bool visibleFrame(VisibleFrame& frame) {
   frame.font = s->font;
   const auto page = static_cast<size_t>(s->visiblePage);
   frame.cells = page < s->cellRecord.size() ? s->cellRecord[page].data() : nullptr;
-  frame.cursorRow = s->cursorRow;
-  frame.cursorColumn = s->cursorColumn;
+  return true;
+}
+
+bool textCursor(int32_t& row, int32_t& column) {
+  const ScreenState* s = screenState;
+  if (!s) return false;
+  row = s->cursorRow;
+  column = s->cursorColumn;
   return true;
 }
 

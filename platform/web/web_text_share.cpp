@@ -30,6 +30,5 @@ void publishText() {
   share.cells = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(frame.cells));
   share.rows = frame.textRows;
   share.columns = frame.textColumns;
-  share.cursorRow = frame.cursorRow;
-  share.cursorColumn = frame.cursorColumn;
+  textCursor(share.cursorRow, share.cursorColumn);
 }

@@ -31,7 +31,6 @@ struct VisibleFrame {
   int32_t cellHeight = 16;
   const uint8_t* font = nullptr;  // cellHeight bytes per character, or null
   const CellRecord* cells = nullptr;
-  int32_t cursorRow = 0, cursorColumn = 0;  // the text cursor's cell, 0-based
 
   // The frame row shown on displayed row `row` (0 <= row < height x rowRepeat).
   const uint8_t* displayedRow(int row) const {
@@ -46,6 +45,10 @@ struct VisibleFrame {
 
 // Fills `frame` from the current graphics screen; false when none exists.
 bool visibleFrame(VisibleFrame& frame);
+
+// Program thread only (the program moves the cursor without the screen lock): the text
+// cursor's cell, 0-based; false without a graphics screen. The page reads it for its text.
+bool textCursor(int32_t& row, int32_t& column);
 
 // Displayed rows first..last, inclusive; empty when first > last.
 struct RowBand {
